@@ -1,0 +1,1 @@
+#include "SimConverter.h"

@@ -1,0 +1,14 @@
+#include "app/AppResources.h"
+
+#include <QtGlobal>
+
+static void registerResources()
+{
+    Q_INIT_RESOURCE(TARVINE);
+}
+
+void ensureAppResources()
+{
+    static const bool registered = (registerResources(), true);
+    Q_UNUSED(registered);
+}

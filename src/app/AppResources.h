@@ -1,0 +1,6 @@
+#pragma once
+
+// Registers the compiled-in icon and logo (":/TARVINE/Resources/...").
+// They live in a static library, whose resource initialiser the linker
+// would otherwise drop; safe to call more than once.
+void ensureAppResources();

@@ -1,0 +1,80 @@
+#include "app/TARVINE.h"
+
+#include "app/AppResources.h"
+#include "link/CenterWidget.h"
+
+#include <QCoreApplication>
+#include <QIcon>
+#include <QSerialPortInfo>
+#include <QTimer>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <dbt.h>
+#endif
+
+namespace {
+
+QStringList presentPorts()
+{
+    QStringList names;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        names << info.portName();
+    return names;
+}
+
+} // namespace
+
+TARVINE::TARVINE(QWidget *parent) : QMainWindow(parent)
+{
+    ensureAppResources();
+    if (objectName().isEmpty())
+        setObjectName(QStringLiteral("TARVINEClass"));
+    resize(607, 407);
+    setStyleSheet(QString());
+
+    auto *placeholder = new QWidget(this);
+    placeholder->setObjectName(QStringLiteral("centralwidget"));
+    setCentralWidget(placeholder);
+    setWindowTitle(QCoreApplication::translate("TARVINEClass", " TARVINE-Morvane"));
+
+    m_centerWidget = new CenterWidget();
+    setCentralWidget(m_centerWidget);
+    setWindowIcon(QIcon(QStringLiteral(":/TARVINE/Resources/app.ico")));
+    m_centerWidget->refreshSerialPorts();
+
+#ifndef Q_OS_WIN
+    m_knownPorts = presentPorts();
+    m_portPoll = new QTimer(this);
+    m_portPoll->setInterval(1000);
+    connect(m_portPoll, &QTimer::timeout, this, &TARVINE::pollPorts);
+    m_portPoll->start();
+#endif
+}
+
+TARVINE::~TARVINE() = default;
+
+void TARVINE::pollPorts()
+{
+    const QStringList now = presentPorts();
+    if (now == m_knownPorts)
+        return;
+    m_knownPorts = now;
+    m_centerWidget->refreshSerialPorts();
+}
+
+bool TARVINE::nativeEvent(const QByteArray &eventType, void *message, long *result)
+{
+#ifdef Q_OS_WIN
+    if (eventType != "windows_generic_MSG")
+        return QMainWindow::nativeEvent(eventType, message, result);
+    const MSG *msg = static_cast<const MSG *>(message);
+    if (msg->message == WM_DEVICECHANGE && msg->wParam == DBT_DEVNODES_CHANGED) {
+        m_centerWidget->refreshSerialPorts();
+        return true;
+    }
+    return false;
+#else
+    return QMainWindow::nativeEvent(eventType, message, result);
+#endif
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+class CenterWidget;
+class QTimer;
+
+// The main window: hosts the central widget and keeps its serial-port list
+// current as adapters come and go.
+class TARVINE : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TARVINE(QWidget *parent = nullptr);
+    ~TARVINE() override;
+
+    CenterWidget *centerWidget() const { return m_centerWidget; }
+
+protected:
+    bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
+
+private:
+    void pollPorts();
+
+    CenterWidget *m_centerWidget = nullptr;
+    // Without Windows' device-change messages the port list is compared
+    // about once a second and refreshed only when it changed.
+    QTimer *m_portPoll = nullptr;
+    QStringList m_knownPorts;
+};

@@ -1,0 +1,305 @@
+// Link side of CenterWidget: the port, the connect handshake, send-and-wait
+// and the receive path.
+#include "link/CenterWidget.h"
+
+#include "app/MessageBox.h"
+#include "link/ByteFields.h"
+#include "link/ConfigFrame.h"
+#include "link/LinkLog.h"
+#include "link/Sm4.h"
+#include "pages/CanMappingWidget.h"
+#include "pages/CanParamWidget.h"
+#include "pages/ConvertParamWidget.h"
+#include "pages/ModBusWidget.h"
+#include "pages/SerialParamWidget.h"
+#include "update/UpadteWidget.h"
+
+#include "ui_CenterWidget.h"
+
+#include <QMutexLocker>
+#include <QScopedValueRollback>
+#include <QSerialPortInfo>
+
+namespace {
+
+constexpr int kReplyTimeoutMs = 500;
+constexpr int kPortReadBufferSize = 512;
+// Replies are at most a few hundred bytes; noise beyond this is dropped so
+// that a flooded line cannot grow memory.
+constexpr int kMaxRxBuffer = 4096;
+
+} // namespace
+
+QByteArray CenterWidget::sharedKey()
+{
+    // Shared with the device firmware; devices and test tools rely on it.
+    return QByteArrayLiteral("MvTarvine-SM4Key");
+}
+
+CenterWidget::CenterWidget(QWidget *parent) : QMainWindow(parent), ui(new Ui::CenterWidgetClass)
+{
+    ui->setupUi(this);
+    m_serialPort = new QSerialPort(this);
+    createPages();
+    connectPages();
+
+    connect(m_serialPort, &QSerialPort::readyRead, this, &CenterWidget::handleReadyRead);
+    connect(m_serialPort, &QSerialPort::errorOccurred, this, &CenterWidget::onPortError);
+    connect(m_replyTimer, &QTimer::timeout, this, &CenterWidget::onReplyTimeout);
+    connect(ui->m_pushButtonConnect, &QPushButton::clicked, this, &CenterWidget::on_Connectpushbutton);
+    connect(ui->m_pushButtonRead, &QPushButton::clicked, this, &CenterWidget::on_readconfiguration);
+    connect(ui->m_pushButtonWrite, &QPushButton::clicked, this, &CenterWidget::on_Writepushbutton);
+    connect(ui->m_pushButtonDefault, &QPushButton::clicked, this, &CenterWidget::on_Defaultpushbutton);
+    connect(ui->m_pushButtonSaveToFile, &QPushButton::clicked, this, &CenterWidget::on_SaveFilepushbutton);
+    connect(ui->m_pushButtonReadFromFile, &QPushButton::clicked, this, &CenterWidget::on_OpenFilepushbutton);
+}
+
+CenterWidget::~CenterWidget()
+{
+    delete ui;
+}
+
+void CenterWidget::setPortName(const QString &name)
+{
+    const int index = ui->m_comboBoxSerial->findText(name);
+    if (index >= 0)
+        ui->m_comboBoxSerial->setCurrentIndex(index);
+    else
+        ui->m_comboBoxSerial->setEditText(name);
+}
+
+void CenterWidget::refreshSerialPorts()
+{
+    QComboBox *box = ui->m_comboBoxSerial;
+    const QString current = box->currentText();
+    const bool typed = !current.isEmpty() && box->findText(current) < 0;
+
+    box->clear();
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        box->addItem(info.portName());
+
+    // A chosen port that is still present stays chosen; a path the user
+    // typed (a pseudo-terminal, say) is never listed and stays as typed.
+    if (typed || box->findText(current) >= 0)
+        setPortName(current);
+}
+
+void CenterWidget::openPort()
+{
+    const QString name = ui->m_comboBoxSerial->currentText().trimmed();
+    if (name.isEmpty()) {
+        showMessageBox(QMessageBox::Information, this, tr("提示"), tr("串口名不能位空."));
+        return;
+    }
+    m_serialPort->setPortName(name);
+    m_serialPort->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
+    m_serialPort->setDataBits(QSerialPort::Data8);
+    m_serialPort->setParity(QSerialPort::NoParity);
+    m_serialPort->setStopBits(QSerialPort::OneStop);
+    m_serialPort->setFlowControl(QSerialPort::NoFlowControl);
+    {
+        QMutexLocker locker(&m_rxMutex);
+        m_rxBuffer.clear();
+    }
+    if (m_serialPort->open(QIODevice::ReadWrite)) {
+        m_serialPort->setReadBufferSize(kPortReadBufferSize);
+        m_portOpened = true;
+        return;
+    }
+    showMessageBox(QMessageBox::Warning, this, tr("错误"),
+                   tr("打开设备") + tr("失败.错误码:") + QString::number(m_serialPort->error()) + tr(",描述：") +
+                       m_serialPort->errorString());
+}
+
+void CenterWidget::on_Connectpushbutton(bool)
+{
+    if (isBusy())
+        return;
+    if (ui->m_pushButtonConnect->text() != tr("连接设备")) {
+        m_authenticated = false;
+        closeConnection();
+        return;
+    }
+
+    m_portOpened = false;
+    openPort();
+    if (!m_portOpened)
+        return;
+
+    const QScopedValueRollback<bool> busy(m_busy, true);
+    sendCommand(ConfigFrame::Challenge);
+    if (!m_authenticated) {
+        // A wrong answer leaves the port open; close it so that the next
+        // click connects instead of failing to open a port still in use.
+        if (m_serialPort->isOpen())
+            closeConnection();
+        return;
+    }
+
+    setPagesEnabled(true);
+    {
+        QMutexLocker locker(&m_rxMutex);
+        m_rxBuffer.clear();
+    }
+    sendCommand(ConfigFrame::ReadDeviceInfo);
+    m_readChainOk = true;
+    m_showReadResult = false;
+    runReadSequence();
+    m_showReadResult = true;
+}
+
+void CenterWidget::closeConnection()
+{
+    m_replyTimer->stop();
+    if (m_serialPort->isOpen()) {
+        m_serialPort->clear(QSerialPort::AllDirections);
+        m_serialPort->close();
+    }
+    m_serialPort->clearError();
+    ui->m_pushButtonConnect->setText(tr("连接设备"));
+    setPagesEnabled(false);
+    ui->m_comboBoxSerial->setEnabled(true);
+    ui->m_comboBoxDevPort->clear();
+    if (m_waitLoop.isRunning())
+        m_waitLoop.quit();
+}
+
+void CenterWidget::setPagesEnabled(bool enable)
+{
+    m_convertPage->setEnabled(enable);
+    m_canPage->setEnabled(enable);
+    m_serialPage->setEnabled(enable);
+    m_updatePage->setEnabled(enable);
+    ui->m_pushButtonDefault->setEnabled(enable);
+    ui->m_pushButtonSaveToFile->setEnabled(enable);
+    ui->m_pushButtonReadFromFile->setEnabled(enable);
+    ui->m_pushButtonRead->setEnabled(enable);
+    ui->m_pushButtonWrite->setEnabled(enable);
+    // Only the conversion mode "MODBUS从站" makes these two usable.
+    m_modbusPage->setEnabled(false);
+    m_mappingPage->setEnabled(false);
+}
+
+bool CenterWidget::sendCommand(quint8 code)
+{
+    QByteArray frame;
+    if (!buildConfigFrame(code, frame))
+        return false;
+    sendAndWait(frame, true);
+    return true;
+}
+
+void CenterWidget::sendFrame(const QByteArray &frame)
+{
+    sendAndWait(frame, false);
+}
+
+void CenterWidget::sendAndWait(const QByteArray &frame, bool logFrame)
+{
+    // One exchange at a time: the timer and the wait loop cannot be shared.
+    if (m_waitLoop.isRunning()) {
+        qCWarning(lcLink) << "send refused: another command is waiting for its reply";
+        return;
+    }
+    // A port lost mid-sequence has been reported once already.
+    if (!m_serialPort->isOpen())
+        return;
+    {
+        // Whatever is left of an earlier, broken reply must not end up in
+        // front of this command's reply.
+        QMutexLocker locker(&m_rxMutex);
+        m_rxBuffer.clear();
+    }
+    if (logFrame)
+        qCDebug(lcLink).noquote() << hexDump(frame) << "///";
+
+    const qint64 written = m_serialPort->write(frame);
+    if (written <= 0) {
+        showMessageBox(QMessageBox::Information, this, tr("提醒"), tr("发送失败"));
+        return;
+    }
+    m_replyTimer->start(kReplyTimeoutMs);
+    m_waitLoop.exec();
+}
+
+void CenterWidget::handleReadyRead()
+{
+    QByteArray reply;
+    {
+        QMutexLocker locker(&m_rxMutex);
+        m_rxBuffer.append(m_serialPort->readAll());
+        if (m_rxBuffer.size() > kMaxRxBuffer)
+            m_rxBuffer.remove(0, m_rxBuffer.size() - kMaxRxBuffer);
+        qCDebug(lcLink).noquote() << hexDump(m_rxBuffer) << "接受到";
+
+        // A frame is complete when it ends with its own CRC. One that is
+        // too short for what its command byte announces is not handed on:
+        // either more bytes complete it, or the time-out drops it.
+        if (m_rxBuffer.size() < 3 || !ConfigFrame::hasValidCrc(m_rxBuffer) ||
+            m_rxBuffer.size() < ConfigFrame::minimumReplyLength(byteAt(m_rxBuffer, 2)))
+            return;
+        if (m_replyTimer->isActive()) {
+            m_waitLoop.quit();
+            m_replyTimer->stop();
+        }
+        reply.swap(m_rxBuffer);
+    }
+    dispatchReply(reply);
+}
+
+void CenterWidget::onReplyTimeout()
+{
+    m_waitLoop.quit();
+    {
+        QMutexLocker locker(&m_rxMutex);
+        m_rxBuffer.clear();
+    }
+    if (!m_authenticated) {
+        if (m_serialPort->isOpen()) {
+            m_serialPort->clear(QSerialPort::AllDirections);
+            m_serialPort->close();
+        }
+        showMessageBox(QMessageBox::Information, this, tr("提醒"), tr("设备连接校验失败"));
+        return;
+    }
+    m_readChainOk = false;
+    showMessageBox(QMessageBox::Information, this, tr("提醒"), tr("时间超时"));
+}
+
+void CenterWidget::onPortError(QSerialPort::SerialPortError error)
+{
+    // Only a lost device ends the connection; other errors are reported
+    // where they happen (opening, writing).
+    if (error != QSerialPort::ResourceError || !m_serialPort->isOpen())
+        return;
+    const QString reason = m_serialPort->errorString();
+    m_authenticated = false;
+    closeConnection();
+    showMessageBox(QMessageBox::Warning, this, tr("错误"), tr("串口已断开: ") + reason);
+}
+
+void CenterWidget::verifyChallenge(const QByteArray &reply)
+{
+    unsigned char cipher[ConfigFrame::ChallengeSize];
+    unsigned char plain[ConfigFrame::ChallengeSize];
+    for (int i = 0; i < ConfigFrame::ChallengeSize; ++i)
+        cipher[i] = byteAt(reply, ConfigFrame::ChallengeOffset + i);
+
+    const QByteArray key = sharedKey();
+    sm4_context ctx;
+    sm4_setkey_dec(&ctx, reinterpret_cast<const unsigned char *>(key.constData()));
+    sm4_crypt_ecb(&ctx, SM4_DECRYPT, ConfigFrame::ChallengeSize, cipher, plain);
+
+    bool match = m_challenge.size() == ConfigFrame::ChallengeSize;
+    for (int i = 0; match && i < ConfigFrame::ChallengeSize; ++i)
+        match = plain[i] == static_cast<quint8>(m_challenge.at(i));
+
+    if (!match) {
+        showMessageBox(QMessageBox::Information, this, tr("失败"), tr("连接失败"));
+        return;
+    }
+    m_authenticated = true;
+    ui->m_pushButtonConnect->setText(tr("断开连接"));
+    ui->m_comboBoxSerial->setEnabled(false);
+    showMessageBox(QMessageBox::Information, this, tr("成功"), tr("连接成功"));
+}

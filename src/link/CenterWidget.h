@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QByteArray>
+#include <QEventLoop>
+#include <QMainWindow>
+#include <QMutex>
+#include <QSerialPort>
+#include <QTimer>
+
+class ConvertParamWidget;
+class SerialParamWidget;
+class CanParamWidget;
+class ModBusWidget;
+class CanMappingWidget;
+class DeviceInfoWidget;
+class UpadteWidget;
+
+namespace Ui {
+class CenterWidgetClass;
+}
+
+// The heart of the tool: owns the one serial port, the connection controls
+// and command buttons, and the seven pages. Link side (CenterWidget.cpp):
+// port, handshake, send-and-wait, receive path. Command side
+// (CenterWidgetCommands.cpp): page wiring, the read / write / restore
+// sequences and reply routing. Files (files/ConfigFile.cpp): save and load.
+//
+// Every exchange is synchronous from its caller's view: the frame is
+// written, then a nested event loop turns until the reply has been
+// dispatched or 500 ms have passed. Only one exchange runs at a time: a
+// sequence started while another waits is refused.
+class CenterWidget : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit CenterWidget(QWidget *parent = nullptr);
+    ~CenterWidget() override;
+
+    // Clears the port box and refills it from the ports present; a port
+    // the user typed (or chose) that is still wanted stays selected.
+    void refreshSerialPorts();
+    // Chooses the port to open (the box is editable: any device path).
+    void setPortName(const QString &name);
+
+    bool isConnected() const { return m_authenticated; }
+    // True while a command waits for its reply or a sequence runs.
+    bool isBusy() const { return m_busy || m_waitLoop.isRunning(); }
+
+    static QByteArray sharedKey();
+
+public slots:
+    void on_Connectpushbutton(bool checked = false);
+    void on_readconfiguration();
+    void on_Writepushbutton();
+    void on_Defaultpushbutton();
+    void on_SaveFilepushbutton();
+    void on_OpenFilepushbutton();
+    void onCanMappingEnable(bool enable);
+    void on_Changemode(int mode);
+    void on_intermediateFunction(int index);
+
+public:
+    // The file work behind the two file buttons, without their dialogs.
+    void saveConfiguration(const QString &fileName);
+    void loadConfiguration(const QString &fileName);
+
+private slots:
+    void handleReadyRead();
+    void onReplyTimeout();
+    void onPortError(QSerialPort::SerialPortError error);
+    void sendFrame(const QByteArray &frame);
+
+private:
+    // Link side.
+    void openPort();
+    void closeConnection();
+    void setPagesEnabled(bool enable);
+    // False when the frame could not be built (a page refused its block):
+    // nothing was sent.
+    bool sendCommand(quint8 code);
+    void sendAndWait(const QByteArray &frame, bool logFrame);
+    void verifyChallenge(const QByteArray &reply);
+
+    // Command side.
+    void createPages();
+    void connectPages();
+    bool buildConfigFrame(quint8 code, QByteArray &frame);
+    void runReadSequence();
+    void dispatchReply(const QByteArray &reply);
+    void parseDeviceInfo(const QByteArray &reply);
+
+    Ui::CenterWidgetClass *ui;
+    QSerialPort *m_serialPort = nullptr;
+
+    ConvertParamWidget *m_convertPage = nullptr;
+    SerialParamWidget *m_serialPage = nullptr;
+    CanParamWidget *m_canPage = nullptr;
+    ModBusWidget *m_modbusPage = nullptr;
+    CanMappingWidget *m_mappingPage = nullptr;
+    DeviceInfoWidget *m_deviceInfoPage = nullptr;
+    UpadteWidget *m_updatePage = nullptr;
+
+    QByteArray m_rxBuffer;
+    QByteArray m_challenge;
+    QTimer *m_replyTimer = nullptr;
+    QEventLoop m_waitLoop;
+    QByteArray m_lastReply;
+    QMutex m_rxMutex;
+
+    bool m_authenticated = false;
+    bool m_portOpened = false;
+    bool m_readChainOk = true;
+    bool m_showReadResult = true;
+    bool m_sendModbusBlocks = false;
+    bool m_busy = false;
+};

@@ -1,0 +1,281 @@
+// Command side of CenterWidget: the pages and their wiring, the read,
+// write and restore-defaults sequences, and the routing of replies.
+#include "link/CenterWidget.h"
+
+#include "app/MessageBox.h"
+#include "devinfo/DeviceInfoWidget.h"
+#include "link/ByteFields.h"
+#include "link/ConfigFrame.h"
+#include "link/LinkLog.h"
+#include "pages/CanMappingWidget.h"
+#include "pages/CanParamWidget.h"
+#include "pages/ConvertParamWidget.h"
+#include "pages/ModBusWidget.h"
+#include "pages/SerialParamWidget.h"
+#include "update/UpadteWidget.h"
+
+#include "ui_CenterWidget.h"
+
+#include <QRandomGenerator>
+#include <QScopedValueRollback>
+
+using namespace ConfigFrame;
+
+namespace {
+
+// Conversion mode list positions and the mode numbers they send.
+constexpr int kModeModbusSlaveIndex = 4;
+constexpr quint8 kModeNumberModbus = 4;
+constexpr quint8 kModeNumberModbusSlave = 5;
+constexpr int kModeNumberOffset = 43;
+
+// A text field of the device-information reply: UTF-8 up to the first 0x00
+// or the end of the field.
+QString replyText(const QByteArray &reply, int offset, int size)
+{
+    QByteArray field = reply.mid(offset, size);
+    const int end = field.indexOf('\0');
+    if (end >= 0)
+        field.truncate(end);
+    return QString::fromUtf8(field);
+}
+
+QString versionText(const QByteArray &reply, int offset)
+{
+    return QStringLiteral("%1.%2.%3")
+        .arg(byteAt(reply, offset))
+        .arg(byteAt(reply, offset + 1))
+        .arg(byteAt(reply, offset + 2));
+}
+
+} // namespace
+
+void CenterWidget::createPages()
+{
+    m_deviceInfoPage = new DeviceInfoWidget();
+    m_convertPage = new ConvertParamWidget(&m_lastReply);
+    m_serialPage = new SerialParamWidget(&m_lastReply);
+    m_canPage = new CanParamWidget(&m_lastReply);
+    m_mappingPage = new CanMappingWidget();
+    m_modbusPage = new ModBusWidget();
+    m_updatePage = new UpadteWidget();
+
+    m_replyTimer = new QTimer(this);
+    m_replyTimer->setSingleShot(true);
+
+    setPagesEnabled(false);
+    QTabWidget *tabs = ui->m_tabWidgetDevInfo;
+    tabs->addTab(m_convertPage, tr("转换模式"));
+    tabs->addTab(m_serialPage, tr("串口参数"));
+    tabs->addTab(m_canPage, tr("CAN参数"));
+    tabs->addTab(m_modbusPage, tr("Modbus"));
+    tabs->addTab(m_mappingPage, tr("ID映射"));
+    tabs->addTab(m_deviceInfoPage, tr("设备信息"));
+    tabs->addTab(m_updatePage, tr("固件更新"));
+    tabs->setCurrentIndex(0);
+    ui->m_comboBoxDevPort->setEnabled(false);
+}
+
+void CenterWidget::connectPages()
+{
+    // Direct connections throughout: receivers finish before senders go on.
+    connect(m_convertPage, &ConvertParamWidget::signalCanMappingEnable, this, &CenterWidget::onCanMappingEnable);
+    connect(m_convertPage, &ConvertParamWidget::Changemode, this, &CenterWidget::on_Changemode);
+    connect(m_canPage, &CanParamWidget::comboBox_2_Change, this, &CenterWidget::on_intermediateFunction);
+    connect(m_canPage, &CanParamWidget::agreement, m_convertPage, &ConvertParamWidget::setOffsetMaximum);
+    connect(m_canPage, &CanParamWidget::comboBox_3_Change, m_convertPage, &ConvertParamWidget::setIdLengthMaximum);
+    connect(m_mappingPage, &CanMappingWidget::getcantype, this,
+            [this] { m_mappingPage->setCanMode(m_canPage->canMode()); });
+    connect(m_updatePage, &UpadteWidget::Updasend, this, &CenterWidget::sendFrame);
+}
+
+bool CenterWidget::buildConfigFrame(quint8 code, QByteArray &frame)
+{
+    frame = header(code);
+    switch (code) {
+    case Challenge: {
+        m_challenge.resize(ChallengeSize);
+        QRandomGenerator *random = QRandomGenerator::system();
+        for (int i = 0; i < ChallengeSize; ++i)
+            m_challenge[i] = static_cast<char>(random->generate() & 0xFF);
+        frame = challengeRequest(m_challenge);
+        return true;
+    }
+    case WriteMain:
+        m_serialPage->writeBlock(frame);
+        if (!m_canPage->writeBlock(frame))
+            return false;
+        m_convertPage->writeBlock(frame);
+        m_sendModbusBlocks = byteAt(frame, kModeNumberOffset) == kModeNumberModbus ||
+                             byteAt(frame, kModeNumberOffset) == kModeNumberModbusSlave;
+        break;
+    case WriteFilters:
+        m_canPage->writeFilterBlock(frame);
+        break;
+    case WriteModbus:
+        m_modbusPage->writeBlock(frame);
+        break;
+    case WriteRecvMapping:
+        m_mappingPage->writeRecvBlock(frame);
+        break;
+    case WriteSendMapping:
+        m_mappingPage->writeSendBlock(frame);
+        break;
+    default:
+        if (isReadRequest(code))
+            frame.append('\0');
+        break;
+    }
+    // Every command has a fixed length; bytes no block wrote are 0x00.
+    const int payloadEnd = requestLength(code) - 2;
+    if (frame.size() < payloadEnd)
+        frame.append(QByteArray(payloadEnd - frame.size(), '\0'));
+    appendCrc(frame);
+    return true;
+}
+
+void CenterWidget::on_readconfiguration()
+{
+    if (isBusy() || !m_authenticated)
+        return;
+    const QScopedValueRollback<bool> busy(m_busy, true);
+    runReadSequence();
+}
+
+void CenterWidget::runReadSequence()
+{
+    // Each read starts afresh: one earlier time-out must not cut every
+    // later read short.
+    m_readChainOk = true;
+    for (const quint8 code : {ReadMain, ReadModbus, ReadSendMapping, ReadRecvMapping}) {
+        sendCommand(code);
+        if (!m_readChainOk || !m_serialPort->isOpen())
+            return;
+    }
+    sendCommand(ReadFilters);
+
+    const int mode = m_canPage->canMode();
+    m_mappingPage->applyCanMode(mode);
+    m_convertPage->setOffsetMaximum(mode);
+    m_convertPage->setIdLengthMaximum(m_canPage->frameTypeIndex());
+    m_modbusPage->onType(mode);
+}
+
+void CenterWidget::on_Writepushbutton()
+{
+    if (isBusy() || !m_authenticated)
+        return;
+    const QScopedValueRollback<bool> busy(m_busy, true);
+    if (m_convertPage->convertModeIndex() == kModeModbusSlaveIndex && !m_mappingPage->validateMappings())
+        return;
+    // A main block the CAN page refuses (bad identifier) cancels the write.
+    if (!sendCommand(WriteMain))
+        return;
+    if (m_sendModbusBlocks) {
+        sendCommand(WriteRecvMapping);
+        sendCommand(WriteSendMapping);
+        sendCommand(WriteModbus);
+    }
+    sendCommand(WriteFilters);
+}
+
+void CenterWidget::on_Defaultpushbutton()
+{
+    if (isBusy() || !m_authenticated)
+        return;
+    const QScopedValueRollback<bool> busy(m_busy, true);
+    sendCommand(RestoreDefaults);
+    m_modbusPage->loadDefaults();
+    sendCommand(WriteModbus);
+    if (!m_serialPort->isOpen())
+        return;
+    m_showReadResult = false;
+    runReadSequence();
+    m_showReadResult = true;
+}
+
+void CenterWidget::dispatchReply(const QByteArray &reply)
+{
+    const quint8 code = byteAt(reply, 2);
+    // Pages read fixed offsets: a frame too short for its layout never
+    // reaches them.
+    if (reply.size() < minimumReplyLength(code)) {
+        qCDebug(lcLink) << "short reply dropped, command" << code << "length" << reply.size();
+        return;
+    }
+    switch (code) {
+    case 0x00:
+        m_updatePage->handleUpdateReply(reply);
+        if (byteAt(reply, 1) == 0x03 && byteAt(reply, 4) == 0x00) {
+            // The device restarts with its new firmware.
+            m_authenticated = false;
+            closeConnection();
+        }
+        break;
+    case Challenge:
+        verifyChallenge(reply);
+        break;
+    case ReadMain:
+        m_lastReply = reply;
+        m_canPage->readBlock();
+        m_serialPage->readBlock();
+        m_convertPage->readBlock();
+        if (m_showReadResult)
+            showMessageBox(QMessageBox::Information, this, tr("成功"), tr("读配置成功"));
+        break;
+    case WriteFilters:
+        showMessageBox(QMessageBox::Information, this, tr("成功"), tr("写配置成功"));
+        break;
+    case ReadFilters:
+        m_lastReply = reply;
+        m_canPage->readFilterBlock();
+        break;
+    case ReadDeviceInfo:
+        parseDeviceInfo(reply);
+        break;
+    case RestoreDefaults:
+        showMessageBox(QMessageBox::Information, this, tr("成功"), tr("恢复默认值成功"));
+        break;
+    case ReadModbus:
+        m_modbusPage->readBlock(reply);
+        break;
+    case ReadRecvMapping:
+        m_mappingPage->readRecvBlock(reply);
+        break;
+    case ReadSendMapping:
+        m_mappingPage->readSendBlock(reply);
+        break;
+    default:
+        break; // acknowledgements of 0x02, 0x21, 0x23, 0x25 and anything unknown
+    }
+}
+
+void CenterWidget::parseDeviceInfo(const QByteArray &reply)
+{
+    const int typeCode = byteAt(reply, 3);
+    const QString hardware = versionText(reply, 4);
+    const QString firmware = versionText(reply, 7);
+    const QString deviceType = replyText(reply, 10, 31);
+    const QString productNumber = replyText(reply, 47, 11);
+
+    ui->m_comboBoxDevPort->clear();
+    ui->m_comboBoxDevPort->addItem(deviceType);
+    m_deviceInfoPage->setDeviceInfo(deviceType, hardware, firmware, productNumber);
+    m_convertPage->setDeviceType(typeCode);
+}
+
+void CenterWidget::onCanMappingEnable(bool enable)
+{
+    m_mappingPage->setEnabled(enable);
+    m_modbusPage->setEnabled(enable);
+}
+
+void CenterWidget::on_Changemode(int)
+{
+    m_mappingPage->applyCanMode(m_canPage->canMode());
+}
+
+void CenterWidget::on_intermediateFunction(int index)
+{
+    m_mappingPage->applyCanMode(index);
+}

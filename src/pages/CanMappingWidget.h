@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QPoint>
+#include <QStringList>
+#include <QWidget>
+
+class QMenu;
+
+namespace Ui {
+class CanMappingWidgetClass;
+}
+
+// The "ID映射" page: the CAN send mapping table (0x25 / 0x24 frames) and the
+// CAN receive mapping table (0x23 / 0x22 frames), validated before a write
+// in mode "MODBUS从站". Never touches the port.
+class CanMappingWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CanMappingWidget(QWidget *parent = nullptr);
+    ~CanMappingWidget() override;
+
+    void writeSendBlock(QByteArray &frame) const;
+    void readSendBlock(const QByteArray &frame);
+    void writeRecvBlock(QByteArray &frame) const;
+    void readRecvBlock(const QByteArray &frame);
+
+    bool validateMappings();
+    void applyCanMode(int mode);
+    // Answer to getcantype(): the CAN page's current mode.
+    void setCanMode(int mode) { m_canMode = mode; }
+
+    QStringList sendRowStrings() const;
+    QStringList recvRowStrings() const;
+    QJsonObject toJson() const;
+    void fromJson(const QJsonObject &object);
+
+signals:
+    void getcantype();
+
+public slots:
+    void onCanSendMappingCustomContextMenuRequested(const QPoint &pos);
+    void onActionSendMappingDelete();
+    void onActionSendMappingAdd();
+    void onActionSendMappingClearAll();
+    void onCanRecvMappingCustomContextMenuRequested(const QPoint &pos);
+    void onActionRecvMappingDelete();
+    void onActionRecvMappingAdd();
+    void onActionRecvMappingClearAll();
+    void onCurrentChange(int index);
+    void onCurrentCANChange(int index);
+
+private:
+    Ui::CanMappingWidgetClass *ui;
+    int m_canMode = 0;
+    QMenu *m_sendMenu = nullptr;
+    QMenu *m_recvMenu = nullptr;
+};

@@ -1,0 +1,1 @@
+#include "BoxRecorder.h"
