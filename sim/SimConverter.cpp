@@ -1,1 +1,520 @@
 #include "SimConverter.h"
+
+#include "link/ByteFields.h"
+#include "link/CenterWidget.h"
+#include "link/ConfigFrame.h"
+#include "link/Crc16.h"
+#include "link/Sm4.h"
+#include "link/UpdateFrame.h"
+
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace ConfigFrame;
+
+namespace {
+
+// 10 bits a byte at 115200 baud.
+constexpr qint64 kByteNs = 1000000000LL * 10 / 115200;
+constexpr qint64 kLateNs = 700LL * 1000000;
+constexpr qint64 kSplitPauseNs = 40LL * 1000000;
+constexpr int kSplitPieces = 5;
+// The largest image the stand-in accepts (its flash, so to speak).
+constexpr quint32 kMaxImage = 16u * 1024 * 1024;
+
+const QByteArray kGarbage = QByteArray::fromHex("13 37 AB 00 56");
+
+// The read command answered from the block of a write command.
+quint8 writeCommandFor(quint8 readCommand)
+{
+    switch (readCommand) {
+    case ReadMain:
+        return WriteMain;
+    case ReadFilters:
+        return WriteFilters;
+    case ReadModbus:
+        return WriteModbus;
+    case ReadRecvMapping:
+        return WriteRecvMapping;
+    case ReadSendMapping:
+        return WriteSendMapping;
+    default:
+        return 0;
+    }
+}
+
+QByteArray withCrc(QByteArray frame)
+{
+    appendCrc(frame);
+    return frame;
+}
+
+} // namespace
+
+SimConverter::SimConverter(QObject *parent) : QObject(parent)
+{
+    m_clock.start();
+    m_timer = new QTimer(this);
+    m_timer->setSingleShot(true);
+    m_timer->setTimerType(Qt::PreciseTimer);
+    connect(m_timer, &QTimer::timeout, this, &SimConverter::flushDue);
+    restoreDefaults();
+}
+
+SimConverter::~SimConverter()
+{
+    unplug();
+}
+
+bool SimConverter::open()
+{
+    char name[256] = {};
+    if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
+        m_error = QString::fromLocal8Bit(strerror(errno));
+        return false;
+    }
+    termios tio{};
+    tcgetattr(m_slave, &tio);
+    cfmakeraw(&tio);
+    cfsetispeed(&tio, B115200);
+    cfsetospeed(&tio, B115200);
+    tcsetattr(m_slave, TCSANOW, &tio);
+    fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    // The terminal side stays open here too, so the pty survives the tool
+    // closing and reopening its port.
+    m_portName = QString::fromLocal8Bit(name);
+
+    m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, &SimConverter::onReadable);
+    m_writeNotifier = new QSocketNotifier(m_master, QSocketNotifier::Write, this);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { writeOut(QByteArray()); });
+    return true;
+}
+
+void SimConverter::unplug()
+{
+    delete m_readNotifier;
+    m_readNotifier = nullptr;
+    delete m_writeNotifier;
+    m_writeNotifier = nullptr;
+    m_timer->stop();
+    m_pending.clear();
+    m_outBacklog.clear();
+    if (m_master >= 0)
+        ::close(m_master);
+    if (m_slave >= 0)
+        ::close(m_slave);
+    m_master = m_slave = -1;
+}
+
+void SimConverter::setFault(Fault fault, int command, int times)
+{
+    m_fault = fault;
+    m_faultCommand = command;
+    m_faultTimes = times;
+}
+
+void SimConverter::clearFault()
+{
+    setFault(Fault::None);
+}
+
+void SimConverter::failUpdate(int phase, int blockIndex)
+{
+    m_failPhase = phase;
+    m_failBlock = blockIndex;
+}
+
+QList<quint8> SimConverter::receivedCommands() const
+{
+    QList<quint8> commands;
+    for (const QByteArray &frame : m_received)
+        if (byteAt(frame, 0) == 0x56)
+            commands << byteAt(frame, 2);
+    return commands;
+}
+
+void SimConverter::setBlock(quint8 writeCommand, const QByteArray &frameWithoutCrc)
+{
+    QByteArray block = frameWithoutCrc;
+    const int size = requestLength(writeCommand) - 2;
+    if (block.size() < size)
+        block.append(QByteArray(size - block.size(), '\0'));
+    block.truncate(size);
+    block[0] = char(0x56);
+    block[1] = char(0xAA);
+    block[2] = static_cast<char>(writeCommand);
+    m_blocks.insert(writeCommand, block);
+}
+
+QByteArray SimConverter::defaultBlock(quint8 writeCommand)
+{
+    QByteArray b = header(writeCommand);
+    switch (writeCommand) {
+    case WriteMain:
+        // RS232 115200 8N1, RS485 slot the same.
+        for (const int slot : {3, 59}) {
+            putBe32(b, slot, 115200);
+            putByte(b, slot + 4, 8);
+            putByte(b, slot + 6, 1);
+        }
+        putByte(b, 13, 0);
+        // CAN: 500K arbitration, 2M data phase, identifier 0, classic CAN.
+        putBe32(b, 15, 0x002A0007);
+        putBe32(b, 21, 0x00250002);
+        putByte(b, 42, 0x99);
+        // Transparent conversion both ways, 10 ms intervals, length 1.
+        putByte(b, 43, 1);
+        putBe16(b, 47, 10);
+        putByte(b, 53, 1);
+        putBe16(b, 57, 10);
+        break;
+    case WriteFilters:
+        for (int i = 343; i <= 350; ++i)
+            putByte(b, i, 0xFF);
+        break;
+    case WriteModbus:
+        putByte(b, 3, 0x01);
+        putBe16(b, 5, 1000);
+        putByte(b, 8, 8);
+        break;
+    default:
+        break;
+    }
+    const int size = requestLength(writeCommand) - 2;
+    if (b.size() < size)
+        b.append(QByteArray(size - b.size(), '\0'));
+    return b;
+}
+
+void SimConverter::restoreDefaults()
+{
+    for (const quint8 code : {WriteMain, WriteFilters, WriteModbus, WriteRecvMapping, WriteSendMapping})
+        m_blocks.insert(code, defaultBlock(code));
+}
+
+void SimConverter::onReadable()
+{
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_master, chunk, sizeof chunk);
+        if (n > 0) {
+            m_bytesIn += n;
+            const qint64 now = m_clock.nsecsElapsed();
+            // With pacing the request takes its time on the line before
+            // the device can answer it.
+            if (m_pacing)
+                m_lineFreeNs = qMax(m_lineFreeNs, now) + n * kByteNs;
+            m_inBuffer.append(chunk, static_cast<int>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) {
+            // EIO: nobody has the terminal side open; wait for the tool.
+            if (m_readNotifier)
+                m_readNotifier->setEnabled(false);
+            QTimer::singleShot(20, this, [this] {
+                if (m_readNotifier)
+                    m_readNotifier->setEnabled(true);
+            });
+        }
+        break;
+    }
+    takeFrames();
+}
+
+void SimConverter::takeFrames()
+{
+    for (;;) {
+        // Drop anything that cannot start a frame.
+        int start = 0;
+        while (start < m_inBuffer.size() && byteAt(m_inBuffer, start) != 0x56 && byteAt(m_inBuffer, start) != 0x57)
+            ++start;
+        m_inBuffer.remove(0, start);
+        if (m_inBuffer.size() < 4)
+            return;
+
+        int length = 0;
+        if (byteAt(m_inBuffer, 0) == 0x56) {
+            if (byteAt(m_inBuffer, 1) != 0xAA) {
+                m_inBuffer.remove(0, 1);
+                continue;
+            }
+            length = requestLength(byteAt(m_inBuffer, 2));
+        } else {
+            length = 4 + be16At(m_inBuffer, 2) + 2;
+        }
+        if (m_inBuffer.size() < length)
+            return;
+        const QByteArray frame = m_inBuffer.left(length);
+        m_inBuffer.remove(0, length);
+        handleFrame(frame);
+    }
+}
+
+void SimConverter::handleFrame(const QByteArray &frame)
+{
+    m_received << frame;
+    emit frameReceived(frame);
+
+    if (byteAt(frame, 0) == 0x57) {
+        const QByteArray ack = answerUpdate(frame);
+        if (!ack.isEmpty())
+            reply(0x00, ack);
+        return;
+    }
+    // A device ignores frames whose checksum does not hold.
+    if (!hasValidCrc(frame))
+        return;
+    const QByteArray answer = answerConfig(frame);
+    if (!answer.isEmpty())
+        reply(byteAt(frame, 2), answer);
+}
+
+QByteArray SimConverter::answerConfig(const QByteArray &frame)
+{
+    const quint8 command = byteAt(frame, 2);
+    if (command == Challenge) {
+        Fault fault = Fault::None;
+        const bool wrongKey = m_fault == Fault::WrongKey &&
+                              (m_faultCommand < 0 || m_faultCommand == Challenge) && m_faultTimes != 0;
+        if (wrongKey)
+            consumeFault(command, &fault);
+        const QByteArray key = wrongKey ? QByteArrayLiteral("not-the-real-key") : CenterWidget::sharedKey();
+        unsigned char plain[16];
+        unsigned char cipher[16];
+        for (int i = 0; i < 16; ++i)
+            plain[i] = byteAt(frame, ChallengeOffset + i);
+        sm4_context ctx;
+        sm4_setkey_enc(&ctx, reinterpret_cast<const unsigned char *>(key.constData()));
+        sm4_crypt_ecb(&ctx, SM4_ENCRYPT, 16, plain, cipher);
+        m_authenticated = !wrongKey;
+        QByteArray r = header(Challenge);
+        r.append('\0');
+        r.append(char(0x01));
+        r.append(reinterpret_cast<const char *>(cipher), 16);
+        return withCrc(r);
+    }
+    if (m_requireAuth && !m_authenticated)
+        return {};
+
+    QByteArray r;
+    switch (command) {
+    case WriteMain:
+    case WriteFilters:
+    case WriteModbus:
+    case WriteRecvMapping:
+    case WriteSendMapping:
+        setBlock(command, frame.left(frame.size() - 2));
+        r = header(command);
+        r.append('\0');
+        return withCrc(r);
+    case ReadMain:
+    case ReadFilters:
+    case ReadModbus:
+    case ReadRecvMapping:
+    case ReadSendMapping:
+        r = m_blocks.value(writeCommandFor(command));
+        r[2] = static_cast<char>(command);
+        return withCrc(r);
+    case RestoreDefaults:
+        restoreDefaults();
+        r = header(command);
+        r.append('\0');
+        return withCrc(r);
+    case ReadDeviceInfo:
+        r = header(command);
+        putByte(r, 3, m_info.typeCode);
+        for (int i = 0; i < 3; ++i) {
+            putByte(r, 4 + i, m_info.hardware[i]);
+            putByte(r, 7 + i, m_info.firmware[i]);
+        }
+        r.append(QByteArray(58 - r.size(), '\0'));
+        r.replace(10, qMin(31, m_info.typeText.size()), m_info.typeText.left(31));
+        r.replace(47, qMin(11, m_info.productNumber.size()), m_info.productNumber.left(11));
+        return withCrc(r);
+    default:
+        r = header(command);
+        r.append('\0');
+        return withCrc(r);
+    }
+}
+
+QByteArray SimConverter::updateAck(quint8 phase, bool ok) const
+{
+    QByteArray r;
+    r.append(char(0x56));
+    r.append(static_cast<char>(phase));
+    r.append('\0');
+    r.append('\0');
+    r.append(ok ? '\0' : char(0x01));
+    return withCrc(r);
+}
+
+QByteArray SimConverter::answerUpdate(const QByteArray &frame)
+{
+    const quint8 phase = byteAt(frame, 1);
+    const int n = frame.size() - 2;
+    const quint16 crc = crc16Modbus(frame.constData(), n);
+    const bool crcOk = byteAt(frame, n) == (crc >> 8) && byteAt(frame, n + 1) == (crc & 0xFF);
+    if (m_requireAuth && !m_authenticated)
+        return {};
+
+    switch (phase) {
+    case UpdateFrame::Start: {
+        m_announced = be32At(frame, 5);
+        m_nextBlock = 0;
+        m_image.clear();
+        const bool ok = crcOk && be16At(frame, 2) == 10 && m_announced % UpdateFrame::BlockSize == 0 &&
+                        m_announced <= kMaxImage && m_failPhase != 1;
+        m_updateStarted = ok;
+        return updateAck(phase, ok);
+    }
+    case UpdateFrame::Data: {
+        const quint32 index = be32At(frame, 10);
+        bool ok = crcOk && m_updateStarted && be16At(frame, 2) == 10 + UpdateFrame::BlockSize &&
+                  index == m_nextBlock && quint64(m_image.size()) + UpdateFrame::BlockSize <= m_announced;
+        if (m_failPhase == 2 && (m_failBlock < 0 || quint32(m_failBlock) == index))
+            ok = false;
+        if (ok) {
+            m_image.append(frame.mid(14, UpdateFrame::BlockSize));
+            ++m_nextBlock;
+        }
+        return updateAck(phase, ok);
+    }
+    case UpdateFrame::End: {
+        const quint16 imageCrc = be16At(frame, 4);
+        const bool ok = crcOk && m_updateStarted && quint32(m_image.size()) == m_announced &&
+                        crc16Modbus(m_image) == imageCrc && m_failPhase != 3;
+        const QByteArray ack = updateAck(phase, ok);
+        if (ok) {
+            // The device restarts into its new firmware: a new connection
+            // (and handshake) is needed.
+            m_lastImage = m_image;
+            m_authenticated = false;
+            ++m_restarts;
+        }
+        m_updateStarted = false;
+        return ack;
+    }
+    default:
+        return {};
+    }
+}
+
+bool SimConverter::consumeFault(quint8 command, Fault *fault)
+{
+    *fault = Fault::None;
+    if (m_fault == Fault::None || m_faultTimes == 0)
+        return false;
+    if (m_faultCommand >= 0 && m_faultCommand != command)
+        return false;
+    *fault = m_fault;
+    if (m_faultTimes > 0 && --m_faultTimes == 0)
+        m_fault = Fault::None;
+    return true;
+}
+
+void SimConverter::reply(quint8 command, QByteArray frame)
+{
+    Fault fault = Fault::None;
+    if (command != Challenge || m_fault != Fault::WrongKey)
+        consumeFault(command, &fault);
+
+    qint64 delay = 0;
+    switch (fault) {
+    case Fault::Silent:
+        return;
+    case Fault::CorruptCrc:
+        frame[frame.size() - 1] = static_cast<char>(frame.at(frame.size() - 1) ^ 0x5A);
+        break;
+    case Fault::Garbage:
+        frame.prepend(kGarbage);
+        break;
+    case Fault::WrongCommand:
+        frame.chop(2);
+        frame[2] = static_cast<char>(byteAt(frame, 2) ^ 0x40);
+        appendCrc(frame);
+        break;
+    case Fault::ShortReply:
+        frame = frame.left(4);
+        appendCrc(frame);
+        break;
+    case Fault::Late:
+        delay = kLateNs;
+        break;
+    case Fault::Split: {
+        const int piece = (frame.size() + kSplitPieces - 1) / kSplitPieces;
+        for (int i = 0; i < kSplitPieces; ++i)
+            schedule(i * kSplitPauseNs, frame.mid(i * piece, piece));
+        return;
+    }
+    default:
+        break;
+    }
+    schedule(delay, frame);
+}
+
+void SimConverter::schedule(qint64 delayNs, const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    const qint64 now = m_clock.nsecsElapsed();
+    if (!m_pacing) {
+        if (delayNs == 0 && m_pending.isEmpty()) {
+            writeOut(bytes);
+            return;
+        }
+        m_pending.append({now + delayNs, bytes});
+    } else {
+        // Byte by byte at line speed, after the request has crossed the line.
+        qint64 t = qMax(m_lineFreeNs, now + delayNs);
+        for (const char c : bytes) {
+            t += kByteNs;
+            m_pending.append({t, QByteArray(1, c)});
+        }
+        m_lineFreeNs = t;
+    }
+    flushDue();
+}
+
+void SimConverter::flushDue()
+{
+    const qint64 now = m_clock.nsecsElapsed();
+    QByteArray due;
+    while (!m_pending.isEmpty() && m_pending.first().dueNs <= now)
+        due.append(m_pending.takeFirst().bytes);
+    if (!due.isEmpty())
+        writeOut(due);
+    if (!m_pending.isEmpty()) {
+        const qint64 waitNs = m_pending.first().dueNs - now;
+        m_timer->start(static_cast<int>(qMax<qint64>(0, (waitNs + 999999) / 1000000)));
+    }
+}
+
+void SimConverter::writeOut(const QByteArray &bytes)
+{
+    m_outBacklog.append(bytes);
+    while (!m_outBacklog.isEmpty() && m_master >= 0) {
+        const ssize_t n = ::write(m_master, m_outBacklog.constData(), static_cast<size_t>(m_outBacklog.size()));
+        if (n > 0) {
+            m_bytesOut += n;
+            m_outBacklog.remove(0, static_cast<int>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        break; // the terminal side is full: wait until it drains
+    }
+    if (m_writeNotifier)
+        m_writeNotifier->setEnabled(!m_outBacklog.isEmpty());
+}

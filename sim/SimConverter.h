@@ -1,8 +1,151 @@
 #pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
 #include <QObject>
+
+class QSocketNotifier;
+class QTimer;
+
+// A stand-in converter on a pseudo-terminal. It opens a pty in raw mode,
+// reports the path of its terminal side (the "port" the tool opens) and
+// answers like a device: the connect challenge (SM4 under the shared key),
+// a configuration store for every block, device information, restore
+// defaults, and the firmware update with its checks. Every frame it
+// receives is recorded, so tests can assert on exact bytes.
+//
+// It runs in the thread that creates it, serviced by a QSocketNotifier:
+// in tests that is the tool's own thread, whose nested wait loops keep it
+// going. Faults are switched on per command and for a number of replies,
+// so that a test can break one exchange and then see the link recover.
 class SimConverter : public QObject
 {
     Q_OBJECT
+
 public:
-    explicit SimConverter(QObject *parent = nullptr) : QObject(parent) {}
+    enum class Fault {
+        None,
+        Silent,        // no reply at all
+        WrongKey,      // challenge answered under another key
+        CorruptCrc,    // last byte of the reply flipped
+        Split,         // reply written in five pieces with pauses
+        Late,          // reply written after the tool's 500 ms time-out
+        Garbage,       // stray bytes written before the reply
+        WrongCommand,  // reply carries another command byte (valid CRC)
+        ShortReply,    // reply cut to its header and one byte (valid CRC)
+    };
+
+    struct DeviceInfo
+    {
+        quint8 typeCode = 1;
+        quint8 hardware[3] = {1, 0, 3};
+        quint8 firmware[3] = {2, 1, 0};
+        QByteArray typeText = "CANFD-SER-2";
+        QByteArray productNumber = "MV2026001";
+    };
+
+    explicit SimConverter(QObject *parent = nullptr);
+    ~SimConverter() override;
+
+    // Opens the pseudo-terminal; false (with errorString()) on failure.
+    bool open();
+    QString portName() const { return m_portName; }
+    QString errorString() const { return m_error; }
+    // The adapter is pulled out: both sides of the pty are closed.
+    void unplug();
+
+    // Applies `fault` to the replies to `command` (-1: any command), for
+    // the next `times` replies (-1: until cleared).
+    void setFault(Fault fault, int command = -1, int times = -1);
+    void clearFault();
+    // Every byte takes its time at 115200 baud 8N1, both directions.
+    void setPacing(bool on) { m_pacing = on; }
+    // A firmware update phase (1, 2, 3) answered with status 0x01; for
+    // phase 2, only block `blockIndex` (-1: every block).
+    void failUpdate(int phase, int blockIndex = -1);
+    // Require the connect handshake before configuration commands.
+    void setRequireAuth(bool on) { m_requireAuth = on; }
+
+    void setDeviceInfo(const DeviceInfo &info) { m_info = info; }
+    DeviceInfo deviceInfo() const { return m_info; }
+
+    // The stored block of a write command (0x02, 0x04, 0x21, 0x23, 0x25):
+    // the frame as the tool last sent it, without its CRC.
+    QByteArray block(quint8 writeCommand) const { return m_blocks.value(writeCommand); }
+    void setBlock(quint8 writeCommand, const QByteArray &frameWithoutCrc);
+    void restoreDefaults();
+    static QByteArray defaultBlock(quint8 writeCommand);
+
+    bool isAuthenticated() const { return m_authenticated; }
+    int restarts() const { return m_restarts; }
+    QByteArray lastImage() const { return m_lastImage; }
+
+    // Frames received, whole, in order (0x56 0xAA and 0x57 frames).
+    QList<QByteArray> receivedFrames() const { return m_received; }
+    // Command bytes of the configuration frames received, in order.
+    QList<quint8> receivedCommands() const;
+    void clearReceived() { m_received.clear(); }
+    qint64 bytesReceived() const { return m_bytesIn; }
+    qint64 bytesSent() const { return m_bytesOut; }
+
+signals:
+    void frameReceived(const QByteArray &frame);
+
+private:
+    struct Pending
+    {
+        qint64 dueNs;
+        QByteArray bytes;
+    };
+
+    void onReadable();
+    void takeFrames();
+    void handleFrame(const QByteArray &frame);
+    QByteArray answerConfig(const QByteArray &frame);
+    QByteArray answerUpdate(const QByteArray &frame);
+    QByteArray updateAck(quint8 phase, bool ok) const;
+    void reply(quint8 command, QByteArray frame);
+    void schedule(qint64 delayNs, const QByteArray &bytes);
+    void flushDue();
+    void writeOut(const QByteArray &bytes);
+    bool consumeFault(quint8 command, Fault *fault);
+
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_portName;
+    QString m_error;
+    QSocketNotifier *m_readNotifier = nullptr;
+    QSocketNotifier *m_writeNotifier = nullptr;
+    QTimer *m_timer = nullptr;
+    QElapsedTimer m_clock;
+    QList<Pending> m_pending;
+    QByteArray m_outBacklog;
+    qint64 m_lineFreeNs = 0; // when the tool-bound line is next idle (pacing)
+
+    QByteArray m_inBuffer;
+    QList<QByteArray> m_received;
+    qint64 m_bytesIn = 0;
+    qint64 m_bytesOut = 0;
+
+    Fault m_fault = Fault::None;
+    int m_faultCommand = -1;
+    int m_faultTimes = -1;
+    bool m_pacing = false;
+    bool m_requireAuth = true;
+    bool m_authenticated = false;
+    int m_failPhase = 0;
+    int m_failBlock = -1;
+
+    DeviceInfo m_info;
+    QHash<quint8, QByteArray> m_blocks;
+
+    // Firmware update in progress.
+    quint32 m_announced = 0;
+    quint32 m_nextBlock = 0;
+    QByteArray m_image;
+    QByteArray m_lastImage;
+    bool m_updateStarted = false;
+    int m_restarts = 0;
 };

@@ -1,1 +1,64 @@
 #include "BoxRecorder.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
+BoxRecorder::BoxRecorder(QObject *parent) : QObject(parent)
+{
+    qApp->installEventFilter(this);
+}
+
+BoxRecorder::~BoxRecorder()
+{
+    qApp->removeEventFilter(this);
+}
+
+QStringList BoxRecorder::texts() const
+{
+    QStringList list;
+    for (const MessageRecord &r : m_boxes)
+        list << r.text;
+    return list;
+}
+
+QStringList BoxRecorder::titles() const
+{
+    QStringList list;
+    for (const MessageRecord &r : m_boxes)
+        list << r.title;
+    return list;
+}
+
+int BoxRecorder::countOf(const QString &text) const
+{
+    return static_cast<int>(std::count_if(m_boxes.begin(), m_boxes.end(),
+                                          [&](const MessageRecord &r) { return r.text == text; }));
+}
+
+bool BoxRecorder::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show) {
+        if (auto *box = qobject_cast<QMessageBox *>(watched)) {
+            MessageRecord record{box->icon(), box->windowTitle(), box->text(), {}};
+            for (QAbstractButton *b : box->buttons())
+                record.buttons << b->text();
+            m_boxes << record;
+            // Press a button once the box's own modal loop runs.
+            QPointer<QMessageBox> guard(box);
+            QTimer::singleShot(0, box, [guard] {
+                if (!guard)
+                    return;
+                const QList<QAbstractButton *> buttons = guard->buttons();
+                if (buttons.isEmpty())
+                    guard->reject();
+                else
+                    buttons.first()->click();
+            });
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,1 +1,35 @@
 #pragma once
+
+#include "app/MessageBox.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+// Sees every modal QMessageBox as a user would: when a box is shown it
+// records its icon, title, text and buttons, then presses its first button
+// (or the one named by answerWith()). The box really runs its modal loop,
+// so the code under test takes exactly the path it takes for a user.
+class BoxRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit BoxRecorder(QObject *parent = nullptr);
+    ~BoxRecorder() override;
+
+    const QList<MessageRecord> &boxes() const { return m_boxes; }
+    QStringList texts() const;
+    QStringList titles() const;
+    int count() const { return m_boxes.size(); }
+    // How many of the boxes so far carried this text.
+    int countOf(const QString &text) const;
+    const MessageRecord &last() const { return m_boxes.last(); }
+    void clear() { m_boxes.clear(); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QList<MessageRecord> m_boxes;
+};

@@ -1,1 +1,40 @@
 #pragma once
+
+#include "BoxRecorder.h"
+#include "SimConverter.h"
+#include "app/TARVINE.h"
+#include "link/CenterWidget.h"
+
+#include <QPushButton>
+#include <QString>
+
+#include <memory>
+
+// The tool's main window with the stand-in converter on the other end of a
+// real pseudo-terminal, and a recorder that sees every message box. A
+// button click runs its whole command sequence before click() returns.
+class TestRig
+{
+public:
+    TestRig();
+    ~TestRig();
+
+    SimConverter &sim() { return *m_sim; }
+    BoxRecorder &boxes() { return *m_boxes; }
+    TARVINE &window() { return *m_window; }
+    CenterWidget &center() { return *m_window->centerWidget(); }
+
+    template <class Page> Page *page() { return center().findChild<Page *>(); }
+    template <class W> W *widget(const char *objectName) { return center().findChild<W *>(QLatin1String(objectName)); }
+    QPushButton *button(const char *objectName) { return widget<QPushButton>(objectName); }
+
+    // Clicks a button with the mouse, as a user would.
+    void click(const char *buttonObjectName);
+    // Clicks "连接设备" and reports whether the tool is now connected.
+    bool connectDevice();
+
+private:
+    std::unique_ptr<SimConverter> m_sim;
+    std::unique_ptr<BoxRecorder> m_boxes;
+    std::unique_ptr<TARVINE> m_window;
+};
