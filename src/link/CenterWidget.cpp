@@ -274,6 +274,11 @@ void CenterWidget::onPortError(QSerialPort::SerialPortError error)
         return;
     const QString reason = m_serialPort->errorString();
     m_authenticated = false;
+    // The device is gone: flushing its buffers would only fail (and report
+    // the failure again), so just let go of it.
+    disconnect(m_serialPort, &QSerialPort::errorOccurred, this, &CenterWidget::onPortError);
+    m_serialPort->close();
+    connect(m_serialPort, &QSerialPort::errorOccurred, this, &CenterWidget::onPortError);
     closeConnection();
     showMessageBox(QMessageBox::Warning, this, tr("错误"), tr("串口已断开: ") + reason);
 }
