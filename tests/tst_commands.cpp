@@ -1,11 +1,214 @@
+// The command sequences and the routing of replies, end to end against the
+// stand-in converter.
+#include "TestRig.h"
+#include "devinfo/DeviceInfoWidget.h"
+#include "link/ConfigFrame.h"
+#include "link/UpdateFrame.h"
+#include "update/UpadteWidget.h"
+
+#include <QComboBox>
+#include <QLineEdit>
 #include <QtTest>
 
-class Tst_commands : public QObject
+using Fault = SimConverter::Fault;
+
+class TestCommands : public QObject
 {
     Q_OBJECT
+
 private slots:
-    void placeholder() {}
+    void readShowsResultOnMainReply();
+    void writeInPlainMode();
+    void writeWithSilentDeviceSendsEverythingWithoutSuccess();
+    void restoreDefaults();
+    void defaultsRestoreTheDeviceStore();
+    void firmwareEndAcknowledgementClosesTheLink();
+    void deviceInformation_data();
+    void deviceInformation();
+    void secondDeviceInformationReplacesAll();
+    void refusedRepliesChangeNothing_data();
+    void refusedRepliesChangeNothing();
+
+private:
+    static QStringList deviceFields(TestRig &rig);
 };
 
-QTEST_MAIN(Tst_commands)
+QStringList TestCommands::deviceFields(TestRig &rig)
+{
+    QStringList fields;
+    for (const char *name : {"m_lineEditDevType", "m_lineEditHardwareVer", "m_lineEditFirmware", "m_lineEditProductNum"}) {
+        auto *edit = rig.page<DeviceInfoWidget>()->findChild<QLineEdit *>(QLatin1String(name));
+        fields << (edit ? edit->text() : QStringLiteral("<missing %1>").arg(QLatin1String(name)));
+    }
+    return fields;
+}
+
+void TestCommands::readShowsResultOnMainReply()
+{
+    TestRig rig;
+    QVERIFY(rig.connectDevice());
+    rig.sim().clearReceived();
+    rig.boxes().clear();
+
+    QList<quint8> sentWhenShown;
+    rig.boxes().setOnBox([&](const MessageRecord &) { sentWhenShown = rig.sim().receivedCommands(); });
+    rig.click("m_pushButtonRead");
+    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("读配置成功")});
+    QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
+    // Shown as soon as the main-parameter reply arrives.
+    QCOMPARE(sentWhenShown, QList<quint8>{0x03});
+    QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x03, 0x20, 0x24, 0x22, 0x05}));
+}
+
+void TestCommands::writeInPlainMode()
+{
+    TestRig rig;
+    QVERIFY(rig.connectDevice());
+    rig.sim().clearReceived();
+    rig.boxes().clear();
+
+    rig.click("m_pushButtonWrite");
+    QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x02, 0x04}));
+    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("写配置成功")});
+    const QList<QByteArray> frames = rig.sim().receivedFrames();
+    QCOMPARE(frames.at(0).size(), 79);
+    QCOMPARE(frames.at(1).size(), 353);
+    for (const QByteArray &frame : frames)
+        QVERIFY(ConfigFrame::hasValidCrc(frame));
+}
+
+void TestCommands::writeWithSilentDeviceSendsEverythingWithoutSuccess()
+{
+    TestRig rig;
+    QVERIFY(rig.connectDevice());
+    rig.sim().clearReceived();
+    rig.boxes().clear();
+
+    rig.sim().setFault(Fault::Silent);
+    rig.click("m_pushButtonWrite");
+    QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x02, 0x04}));
+    QCOMPARE(rig.boxes().texts(), (QStringList{QStringLiteral("时间超时"), QStringLiteral("时间超时")}));
+    QVERIFY(rig.center().isConnected());
+}
+
+void TestCommands::restoreDefaults()
+{
+    TestRig rig;
+    QVERIFY(rig.connectDevice());
+    rig.sim().clearReceived();
+    rig.boxes().clear();
+
+    rig.click("m_pushButtonDefault");
+    QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x08, 0x21, 0x03, 0x20, 0x24, 0x22, 0x05}));
+    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("恢复默认值成功")});
+    QCOMPARE(rig.sim().receivedFrames().at(1).size(), 87);
+}
+
+void TestCommands::defaultsRestoreTheDeviceStore()
+{
+    TestRig rig;
+    QByteArray odd = SimConverter::defaultBlock(ConfigFrame::WriteMain);
+    odd[13] = 3;
+    rig.sim().setBlock(ConfigFrame::WriteMain, odd);
+    QVERIFY(rig.connectDevice());
+    rig.click("m_pushButtonDefault");
+    QCOMPARE(rig.sim().block(ConfigFrame::WriteMain), SimConverter::defaultBlock(ConfigFrame::WriteMain));
+}
+
+void TestCommands::firmwareEndAcknowledgementClosesTheLink()
+{
+    TestRig rig;
+    QVERIFY(rig.connectDevice());
+    rig.boxes().clear();
+
+    // An empty image: start announces 0 bytes, the end carries 0xFFFF.
+    UpadteWidget *page = rig.page<UpadteWidget>();
+    emit page->Updasend(UpdateFrame::startPacket(0));
+    QVERIFY(rig.center().isConnected());
+    emit page->Updasend(UpdateFrame::endPacket(0xFFFF));
+    QCOMPARE(rig.sim().restarts(), 1);
+    QVERIFY(!rig.center().isConnected());
+    QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
+    QVERIFY(!rig.button("m_pushButtonWrite")->isEnabled());
+
+    // The restarted device wants a fresh handshake.
+    rig.sim().clearReceived();
+    QVERIFY(rig.connectDevice());
+    QCOMPARE(rig.sim().receivedCommands().first(), quint8(0x01));
+}
+
+void TestCommands::deviceInformation_data()
+{
+    QTest::addColumn<QByteArray>("typeText");
+    QTest::addColumn<QByteArray>("product");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("plain") << QByteArray("CANFD-SER-2") << QByteArray("MV2026001")
+                           << QStringList{"CANFD-SER-2", "1.0.12", "255.9.0", "MV2026001"};
+    QTest::newRow("cut at the first zero") << QByteArray("ABCDE\0XYZ", 9) << QByteArray("\0" "123", 4)
+                                           << QStringList{"ABCDE", "1.0.12", "255.9.0", ""};
+    QTest::newRow("whole fields, UTF-8") << QByteArray(31, 'T') << QString::fromUtf8("序列号ABC").toUtf8()
+                                         << QStringList{QString(31, 'T'), "1.0.12", "255.9.0",
+                                                        QString::fromUtf8("序列号ABC")};
+}
+
+void TestCommands::deviceInformation()
+{
+    QFETCH(QByteArray, typeText);
+    QFETCH(QByteArray, product);
+    QFETCH(QStringList, shown);
+    TestRig rig;
+    SimConverter::DeviceInfo info;
+    info.typeText = typeText;
+    info.productNumber = product;
+    const quint8 hw[3] = {1, 0, 12};
+    const quint8 fw[3] = {255, 9, 0};
+    std::copy(hw, hw + 3, info.hardware);
+    std::copy(fw, fw + 3, info.firmware);
+    rig.sim().setDeviceInfo(info);
+    QVERIFY(rig.connectDevice());
+
+    QCOMPARE(deviceFields(rig), shown);
+    auto *devices = rig.widget<QComboBox>("m_comboBoxDevPort");
+    QCOMPARE(devices->count(), 1);
+    QCOMPARE(devices->currentText(), shown.first());
+}
+
+void TestCommands::secondDeviceInformationReplacesAll()
+{
+    TestRig rig;
+    QVERIFY(rig.connectDevice());
+    QVERIFY(!deviceFields(rig).first().isEmpty());
+    rig.click("m_pushButtonConnect");
+
+    SimConverter::DeviceInfo blank;
+    blank.typeText.clear();
+    blank.productNumber.clear();
+    std::fill(blank.hardware, blank.hardware + 3, 0);
+    std::fill(blank.firmware, blank.firmware + 3, 7);
+    rig.sim().setDeviceInfo(blank);
+    QVERIFY(rig.connectDevice());
+    QCOMPARE(deviceFields(rig), (QStringList{"", "0.0.0", "7.7.7", ""}));
+    // Disconnecting leaves the page as it was.
+    rig.click("m_pushButtonConnect");
+    QCOMPARE(deviceFields(rig), (QStringList{"", "0.0.0", "7.7.7", ""}));
+}
+
+void TestCommands::refusedRepliesChangeNothing_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::newRow("short reply") << int(Fault::ShortReply);
+    QTest::newRow("unknown command byte") << int(Fault::WrongCommand);
+}
+
+void TestCommands::refusedRepliesChangeNothing()
+{
+    QFETCH(int, fault);
+    TestRig rig;
+    rig.sim().setFault(Fault(fault), ConfigFrame::ReadDeviceInfo, 1);
+    QVERIFY(rig.connectDevice());
+    QCOMPARE(deviceFields(rig), (QStringList{"", "", "", ""}));
+    QCOMPARE(rig.widget<QComboBox>("m_comboBoxDevPort")->count(), 0);
+}
+
+QTEST_MAIN(TestCommands)
 #include "tst_commands.moc"

@@ -47,6 +47,8 @@ bool BoxRecorder::eventFilter(QObject *watched, QEvent *event)
             for (QAbstractButton *b : box->buttons())
                 record.buttons << b->text();
             m_boxes << record;
+            if (m_onBox)
+                m_onBox(record);
             // Press a button once the box's own modal loop runs.
             QPointer<QMessageBox> guard(box);
             QTimer::singleShot(0, box, [guard] {

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 // Sees every modal QMessageBox as a user would: when a box is shown it
 // records its icon, title, text and buttons, then presses its first button
 // (or the one named by answerWith()). The box really runs its modal loop,
@@ -26,10 +28,13 @@ public:
     int countOf(const QString &text) const;
     const MessageRecord &last() const { return m_boxes.last(); }
     void clear() { m_boxes.clear(); }
+    // Called as each box appears, while it is still open.
+    void setOnBox(std::function<void(const MessageRecord &)> onBox) { m_onBox = std::move(onBox); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QList<MessageRecord> m_boxes;
+    std::function<void(const MessageRecord &)> m_onBox;
 };
