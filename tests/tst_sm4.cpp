@@ -44,7 +44,8 @@ QByteArray cbc(const QByteArray &key, bool encrypt, QByteArray &iv, const QByteA
 {
     sm4_context ctx = keyed(key, encrypt);
     QByteArray out(input.size(), '\0');
-    sm4_crypt_cbc(&ctx, encrypt ? SM4_ENCRYPT : SM4_DECRYPT, input.size(), bytes(iv), bytes(input), bytes(out));
+    sm4_crypt_cbc(&ctx, encrypt ? SM4_ENCRYPT : SM4_DECRYPT, input.size(), bytes(iv), bytes(input),
+                  bytes(out));
     return out;
 }
 
@@ -98,7 +99,8 @@ void Tst_sm4::ecbStandardExamples_data()
 {
     QTest::addColumn<int>("rounds");
     QTest::addColumn<QByteArray>("cipher");
-    QTest::newRow("example 1: one encryption") << 1 << QByteArray::fromHex("681edf34d206965e86b3e94f536e4246");
+    QTest::newRow("example 1: one encryption")
+        << 1 << QByteArray::fromHex("681edf34d206965e86b3e94f536e4246");
     QTest::newRow("example 2: 1000000 encryptions")
         << 1000000 << QByteArray::fromHex("595298c7c6fd271f0402f804c33d3f66");
 }
@@ -169,8 +171,8 @@ void Tst_sm4::nonPositiveLengthDoesNothing()
     if (operation == 0)
         sm4_crypt_ecb(&ctx, SM4_ENCRYPT, length, bytes(kStandardBlock), bytes(out));
     else
-        sm4_crypt_cbc(&ctx, operation == 1 ? SM4_ENCRYPT : SM4_DECRYPT, length, bytes(iv), bytes(kStandardBlock),
-                      bytes(out));
+        sm4_crypt_cbc(&ctx, operation == 1 ? SM4_ENCRYPT : SM4_DECRYPT, length, bytes(iv),
+                      bytes(kStandardBlock), bytes(out));
     QCOMPARE(out, untouched);
     QCOMPARE(iv, kStandardBlock);
 }
