@@ -2,6 +2,10 @@
 
 void putByte(QByteArray &frame, int offset, quint8 value)
 {
+    // Mirrors the readers: an offset outside the frame's range can never
+    // write outside the array.
+    if (offset < 0)
+        return;
     if (frame.size() <= offset)
         frame.append(QByteArray(offset + 1 - frame.size(), '\0'));
     frame[offset] = static_cast<char>(value);

@@ -5,8 +5,9 @@
 #include <QtGlobal>
 
 // Fixed-offset fields of frames. Writers grow the frame with 0x00 bytes up
-// to the offset they write; readers return 0 for bytes past the end, so a
-// short frame can never make them read outside the array.
+// to the offset they write and skip bytes at negative offsets; readers
+// return 0 for bytes past the end, so a short frame can never make them
+// read outside the array.
 
 void putByte(QByteArray &frame, int offset, quint8 value);
 void putBe16(QByteArray &frame, int offset, quint16 value);

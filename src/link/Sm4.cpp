@@ -57,8 +57,8 @@ static uint32_t sm4_ck(int i)
 
 static uint32_t sm4_tau(uint32_t a)
 {
-    return ((uint32_t)SM4_SBOX[(a >> 24) & 0xff] << 24) | ((uint32_t)SM4_SBOX[(a >> 16) & 0xff] << 16)
-        | ((uint32_t)SM4_SBOX[(a >> 8) & 0xff] << 8) | (uint32_t)SM4_SBOX[a & 0xff];
+    return ((uint32_t)SM4_SBOX[(a >> 24) & 0xff] << 24) | ((uint32_t)SM4_SBOX[(a >> 16) & 0xff] << 16) |
+           ((uint32_t)SM4_SBOX[(a >> 8) & 0xff] << 8) | (uint32_t)SM4_SBOX[a & 0xff];
 }
 
 /* T: the round transform of the data path. */
