@@ -315,8 +315,10 @@ void Tst_convertserial::convertJson()
     QCOMPARE(enabledMask(loaded), QString("0111")); // the loaded mode's rules ran
 
     // A partly checked box survives a round trip; missing keys read as 0.
-    loaded.fromJson({{"forwardInfo", 1}});
+    // Other numbers take the nearest state instead of an invalid one.
+    loaded.fromJson({{"forwardInfo", 1}, {"forwartID", 7}});
     QCOMPARE(box(loaded, "checkBox")->checkState(), Qt::PartiallyChecked);
+    QCOMPARE(box(loaded, "checkBox_2")->checkState(), Qt::Checked);
     QCOMPARE(loaded.toJson().value("len").toInt(), 1);
     QCOMPARE(loaded.toJson().value("interval").toInt(), 0);
 }

@@ -3,6 +3,8 @@
 #include "link/ByteFields.h"
 #include "ui_ConvertParamWidget.h"
 
+#include <QCoreApplication>
+#include <cstddef>
 #include <QStandardItemModel>
 
 namespace {
@@ -24,8 +26,23 @@ constexpr int kOffIdLength = 53;
 constexpr int kOffStartOffset = 55;
 constexpr int kOffCanInterval = 57;
 
-// Device types whose firmware has no Modbus slave mode.
+// Device type codes on which the Modbus slave mode is not offered.
 bool lacksModbusSlave(int typeCode) { return typeCode == 0 || typeCode == 2; }
+
+// List entries share the form's translation context with its captions.
+const char *const kModeTexts[] = {
+    QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "透明转换"), QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "透明带标识转换"),
+    QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "格式转换"), QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "MODBUS转换"),
+    QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "MODBUS从站")};
+const char *const kDirectionTexts[] = {QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "双向"),
+                                       QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "仅串口到CAN"),
+                                       QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "仅CAN到串口")};
+
+template <std::size_t N> void addFormItems(QComboBox *list, const char *const (&texts)[N])
+{
+    for (const char *text : texts)
+        list->addItem(QCoreApplication::translate("ConvertParamWidgetClass", text));
+}
 
 quint8 flagOf(const QCheckBox *box) { return box->checkState() != Qt::Unchecked ? 1 : 0; }
 
@@ -54,9 +71,8 @@ ConvertParamWidget::~ConvertParamWidget() { delete ui; }
 
 void ConvertParamWidget::fillLists()
 {
-    ui->m_comboBoxConvertModel->addItems({tr("透明转换"), tr("透明带标识转换"), tr("格式转换"),
-                                          tr("MODBUS转换"), tr("MODBUS从站")});
-    ui->m_comboBoxConvertDirection->addItems({tr("双向"), tr("仅串口到CAN"), tr("仅CAN到串口")});
+    addFormItems(ui->m_comboBoxConvertModel, kModeTexts);
+    addFormItems(ui->m_comboBoxConvertDirection, kDirectionTexts);
 }
 
 void ConvertParamWidget::writeBlock(QByteArray &frame) const

@@ -4,6 +4,7 @@
 #include "link/LinkLog.h"
 #include "ui_SerialParamWidget.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace {
@@ -69,7 +70,13 @@ void SerialParamWidget::fillLists()
                             QStringLiteral("230400"), QStringLiteral("460800"), QStringLiteral("921600")};
     const QStringList dataBits{QStringLiteral("8"), QStringLiteral("9")};
     const QStringList stopBits{QStringLiteral("1"), QStringLiteral("2")};
-    const QStringList parities{tr("无校验"), tr("奇校验"), tr("偶校验")};
+    // Same translation context as the form's own captions.
+    static const char *const parityTexts[] = {QT_TRANSLATE_NOOP("SerialParamWidgetClass", "无校验"),
+                                              QT_TRANSLATE_NOOP("SerialParamWidgetClass", "奇校验"),
+                                              QT_TRANSLATE_NOOP("SerialParamWidgetClass", "偶校验")};
+    QStringList parities;
+    for (const char *text : parityTexts)
+        parities << QCoreApplication::translate("SerialParamWidgetClass", text);
 
     const ParamGroup first = firstGroup();
     const ParamGroup second = secondGroup();
