@@ -1,21 +1,210 @@
 #include "pages/ConvertParamWidget.h"
 
+#include "link/ByteFields.h"
 #include "ui_ConvertParamWidget.h"
+
+#include <QCoreApplication>
+#include <cstddef>
+#include <QStandardItemModel>
+
+namespace {
+
+// Mode list positions.
+constexpr int kModeTransparent = 0;
+constexpr int kModeTransparentWithId = 1;
+constexpr int kModeFormat = 2;
+constexpr int kModeModbusConvert = 3;
+constexpr int kModeModbusSlave = 4;
+
+// Frame offsets of the conversion block.
+constexpr int kOffMode = 43;
+constexpr int kOffDirection = 45;
+constexpr int kOffSerialInterval = 47;
+constexpr int kOffInfoFlag = 49;
+constexpr int kOffIdFlag = 51;
+constexpr int kOffIdLength = 53;
+constexpr int kOffStartOffset = 55;
+constexpr int kOffCanInterval = 57;
+
+// Device type codes on which the Modbus slave mode is not offered.
+bool lacksModbusSlave(int typeCode) { return typeCode == 0 || typeCode == 2; }
+
+// List entries share the form's translation context with its captions.
+const char *const kModeTexts[] = {
+    QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "透明转换"), QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "透明带标识转换"),
+    QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "格式转换"), QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "MODBUS转换"),
+    QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "MODBUS从站")};
+const char *const kDirectionTexts[] = {QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "双向"),
+                                       QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "仅串口到CAN"),
+                                       QT_TRANSLATE_NOOP("ConvertParamWidgetClass", "仅CAN到串口")};
+
+template <std::size_t N> void addFormItems(QComboBox *list, const char *const (&texts)[N])
+{
+    for (const char *text : texts)
+        list->addItem(QCoreApplication::translate("ConvertParamWidgetClass", text));
+}
+
+quint8 flagOf(const QCheckBox *box) { return box->checkState() != Qt::Unchecked ? 1 : 0; }
+
+// File values are Qt check states; anything else is taken as the nearest one
+// rather than cast blindly into the enum.
+Qt::CheckState checkStateFromFile(int value)
+{
+    if (value <= Qt::Unchecked)
+        return Qt::Unchecked;
+    return value == Qt::PartiallyChecked ? Qt::PartiallyChecked : Qt::Checked;
+}
+
+} // namespace
 
 ConvertParamWidget::ConvertParamWidget(QByteArray *replyBuffer, QWidget *parent)
     : QWidget(parent), ui(new Ui::ConvertParamWidgetClass), replyBuffer(replyBuffer)
 {
     ui->setupUi(this);
+    fillLists();
+    // Connected only now, so filling the lists announces nothing.
+    connect(ui->m_comboBoxConvertModel, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &ConvertParamWidget::comboBoxConvertModelIndexChanged);
 }
 
 ConvertParamWidget::~ConvertParamWidget() { delete ui; }
 
-void ConvertParamWidget::writeBlock(QByteArray &) const {}
-void ConvertParamWidget::readBlock() {}
-QJsonObject ConvertParamWidget::toJson() const { return {}; }
-void ConvertParamWidget::fromJson(const QJsonObject &) {}
-int ConvertParamWidget::convertModeIndex() const { return 0; }
-void ConvertParamWidget::setOffsetMaximum(int) {}
-void ConvertParamWidget::setIdLengthMaximum(int) {}
-void ConvertParamWidget::setDeviceType(int) {}
-void ConvertParamWidget::comboBoxConvertModelIndexChanged(int) {}
+void ConvertParamWidget::fillLists()
+{
+    addFormItems(ui->m_comboBoxConvertModel, kModeTexts);
+    addFormItems(ui->m_comboBoxConvertDirection, kDirectionTexts);
+}
+
+void ConvertParamWidget::writeBlock(QByteArray &frame) const
+{
+    putByte(frame, kOffMode, static_cast<quint8>(ui->m_comboBoxConvertModel->currentIndex() + 1));
+    putByte(frame, kOffMode + 1, 0);
+    putByte(frame, kOffDirection, static_cast<quint8>(ui->m_comboBoxConvertDirection->currentIndex()));
+    putByte(frame, kOffDirection + 1, 0);
+    putBe16(frame, kOffSerialInterval, static_cast<quint16>(ui->m_spinBoxTimeInterval->value()));
+    putByte(frame, kOffInfoFlag, flagOf(ui->checkBox));
+    putByte(frame, kOffInfoFlag + 1, 0);
+    putByte(frame, kOffIdFlag, flagOf(ui->checkBox_2));
+    putByte(frame, kOffIdFlag + 1, 0);
+    putByte(frame, kOffIdLength, static_cast<quint8>(ui->m_spinBoxCanIdLen->value()));
+    putByte(frame, kOffIdLength + 1, 0);
+    putBe16(frame, kOffCanInterval, static_cast<quint16>(ui->spinBox_5->value()));
+    putByte(frame, kOffStartOffset, static_cast<quint8>(ui->m_spinBoxStartOffset->value()));
+    putByte(frame, kOffStartOffset + 1, 0);
+}
+
+void ConvertParamWidget::readBlock()
+{
+    if (!replyBuffer)
+        return;
+    const QByteArray &reply = *replyBuffer;
+    const int position = byteAt(reply, kOffMode) - 1;
+
+    // Clearing first makes the rules of the reply's mode run even when that
+    // mode is already shown; the reply's own values below then win.
+    ui->m_comboBoxConvertModel->setCurrentIndex(-1);
+    ui->m_comboBoxConvertModel->setCurrentIndex(position);
+    if (position > kModeModbusConvert)
+        emit signalCanMappingEnable(true);
+
+    ui->m_comboBoxConvertDirection->setCurrentIndex(byteAt(reply, kOffDirection));
+    ui->m_spinBoxTimeInterval->setValue(be16At(reply, kOffSerialInterval));
+    ui->checkBox->setChecked(byteAt(reply, kOffInfoFlag) != 0);
+    ui->checkBox_2->setChecked(byteAt(reply, kOffIdFlag) != 0);
+    ui->m_spinBoxCanIdLen->setValue(byteAt(reply, kOffIdLength));
+    ui->m_spinBoxStartOffset->setValue(byteAt(reply, kOffStartOffset));
+    ui->spinBox_5->setValue(be16At(reply, kOffCanInterval));
+}
+
+QJsonObject ConvertParamWidget::toJson() const
+{
+    QJsonObject object;
+    object.insert(QStringLiteral("convertMode"), ui->m_comboBoxConvertModel->currentIndex());
+    object.insert(QStringLiteral("convertDirect"), ui->m_comboBoxConvertDirection->currentIndex());
+    object.insert(QStringLiteral("forwardInfo"), static_cast<int>(ui->checkBox->checkState()));
+    object.insert(QStringLiteral("forwartID"), static_cast<int>(ui->checkBox_2->checkState()));
+    object.insert(QStringLiteral("posOffset"), ui->m_spinBoxStartOffset->value());
+    object.insert(QStringLiteral("len"), ui->m_spinBoxCanIdLen->value());
+    object.insert(QStringLiteral("interval"), ui->m_spinBoxTimeInterval->value());
+    object.insert(QStringLiteral("intervalCAN"), ui->spinBox_5->value());
+    return object;
+}
+
+void ConvertParamWidget::fromJson(const QJsonObject &object)
+{
+    auto number = [&object](const char *key) { return object.value(QLatin1String(key)).toInt(0); };
+    ui->m_comboBoxConvertModel->setCurrentIndex(number("convertMode"));
+    ui->m_comboBoxConvertDirection->setCurrentIndex(number("convertDirect"));
+    ui->checkBox->setCheckState(checkStateFromFile(number("forwardInfo")));
+    ui->checkBox_2->setCheckState(checkStateFromFile(number("forwartID")));
+    ui->m_spinBoxStartOffset->setValue(number("posOffset"));
+    ui->m_spinBoxCanIdLen->setValue(number("len"));
+    ui->m_spinBoxTimeInterval->setValue(number("interval"));
+    ui->spinBox_5->setValue(number("intervalCAN"));
+}
+
+int ConvertParamWidget::convertModeIndex() const { return ui->m_comboBoxConvertModel->currentIndex(); }
+
+void ConvertParamWidget::setOffsetMaximum(int protocol)
+{
+    // A CAN FD frame is up to 64 bytes long, a classic one 8.
+    ui->m_spinBoxStartOffset->setMaximum(protocol != 0 ? 63 : 7);
+}
+
+void ConvertParamWidget::setIdLengthMaximum(int frameType)
+{
+    // An extended identifier needs four bytes, a standard one two.
+    ui->m_spinBoxCanIdLen->setMaximum(frameType != 0 ? 4 : 2);
+}
+
+void ConvertParamWidget::setDeviceType(int typeCode)
+{
+    auto *model = qobject_cast<QStandardItemModel *>(ui->m_comboBoxConvertModel->model());
+    if (!model)
+        return;
+    if (QStandardItem *item = model->item(kModeModbusSlave))
+        item->setEnabled(!lacksModbusSlave(typeCode));
+}
+
+void ConvertParamWidget::comboBoxConvertModelIndexChanged(int index)
+{
+    if (index >= kModeFormat && index <= kModeModbusSlave)
+        applyFixedFrameMode(index);
+    else
+        applyFreeMode(index);
+}
+
+// Format and Modbus modes fix the serial frame layout themselves, so the
+// identifier options are forced to neutral values and locked.
+void ConvertParamWidget::applyFixedFrameMode(int index)
+{
+    ui->checkBox->setEnabled(false);
+    ui->checkBox_2->setEnabled(false);
+    ui->m_spinBoxStartOffset->setEnabled(false);
+    ui->m_spinBoxCanIdLen->setEnabled(false);
+    ui->checkBox->setChecked(false);
+    ui->checkBox_2->setChecked(false);
+    ui->m_spinBoxStartOffset->setValue(0);
+    ui->m_spinBoxCanIdLen->setValue(1);
+    ui->m_spinBoxTimeInterval->setValue(2);
+    emit Changemode(4);
+    ui->m_spinBoxTimeInterval->setEnabled(index != kModeModbusSlave);
+    emit signalCanMappingEnable(index == kModeModbusSlave);
+    ui->spinBox_5->setEnabled(index == kModeModbusConvert);
+}
+
+// Transparent modes (and no selection): the user chooses the frame options;
+// in the identifier mode the identifier position replaces the check boxes.
+void ConvertParamWidget::applyFreeMode(int index)
+{
+    if (index == kModeTransparent || index == kModeTransparentWithId) {
+        const bool withId = index == kModeTransparentWithId;
+        ui->checkBox->setEnabled(!withId);
+        ui->checkBox_2->setEnabled(!withId);
+        ui->m_spinBoxStartOffset->setEnabled(withId);
+        ui->m_spinBoxCanIdLen->setEnabled(withId);
+    }
+    ui->m_spinBoxTimeInterval->setEnabled(true);
+    emit signalCanMappingEnable(false);
+    ui->spinBox_5->setEnabled(true);
+}

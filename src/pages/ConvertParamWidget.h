@@ -37,6 +37,10 @@ public slots:
     void comboBoxConvertModelIndexChanged(int index);
 
 private:
+    void fillLists();
+    void applyFixedFrameMode(int index);
+    void applyFreeMode(int index);
+
     Ui::ConvertParamWidgetClass *ui;
     QByteArray *replyBuffer;
 };

@@ -4,6 +4,8 @@
 #include <QJsonObject>
 #include <QWidget>
 
+class QComboBox;
+
 namespace Ui {
 class SerialParamWidgetClass;
 }
@@ -28,6 +30,23 @@ public slots:
     void on_ComboxChangeCurrent(const QString &modeText);
 
 private:
+    // The four lists of one parameter group.
+    struct ParamGroup
+    {
+        QComboBox *baudRate;
+        QComboBox *dataBits;
+        QComboBox *stopBits;
+        QComboBox *parity;
+    };
+
+    ParamGroup firstGroup() const;
+    ParamGroup secondGroup() const;
+    void fillLists();
+    static void writeSlot(QByteArray &frame, int slotOffset, const ParamGroup &group);
+    static void readSlot(const QByteArray &reply, int slotOffset, const ParamGroup &group);
+    static void groupToJson(QJsonObject &object, const ParamGroup &group, const QString &suffix);
+    static void groupFromJson(const QJsonObject &object, const ParamGroup &group, const QString &suffix);
+
     Ui::SerialParamWidgetClass *ui;
     QByteArray *replyBuffer;
 };
