@@ -10,7 +10,8 @@ class Tst_deviceinfo : public QObject
     static QStringList fields(DeviceInfoWidget &page)
     {
         QStringList texts;
-        for (const char *name : {"m_lineEditDevType", "m_lineEditHardwareVer", "m_lineEditFirmware", "m_lineEditProductNum"})
+        for (const char *name :
+             {"m_lineEditDevType", "m_lineEditHardwareVer", "m_lineEditFirmware", "m_lineEditProductNum"})
             texts << page.findChild<QLineEdit *>(name)->text();
         return texts;
     }
@@ -42,11 +43,13 @@ private slots:
 
         const QString company = label(page, "m_labelCompany")->text();
         QVERIFY(company.startsWith("<p/><div align=\"left\"><div align=\"left\"><p>"));
-        QVERIFY(company.contains(QStringLiteral("版权所有 © %1 Morvane</p></div>").arg(QDate::currentDate().year())));
+        QVERIFY(company.contains(
+            QStringLiteral("版权所有 © %1 Morvane</p></div>").arg(QDate::currentDate().year())));
 
         QLabel *website = label(page, "m_labelWebsite");
         QVERIFY(website->text().startsWith("官网<style>a{text-decoration: none}</style>"));
-        QVERIFY(website->text().endsWith("<a href=\"https://www.morvane.example\">https://www.morvane.example</a>"));
+        QVERIFY(website->text().endsWith(
+            "<a href=\"https://www.morvane.example\">https://www.morvane.example</a>"));
         QCOMPARE(website->textFormat(), Qt::RichText);
         QVERIFY(website->openExternalLinks());
     }

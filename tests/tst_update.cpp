@@ -63,7 +63,9 @@ struct FakeDevice
 {
     QList<QByteArray> packets;
     QList<int> progress;
-    std::function<int(int index, const QByteArray &packet)> status = [](int, const QByteArray &) { return 0; };
+    std::function<int(int index, const QByteArray &packet)> status = [](int, const QByteArray &) {
+        return 0;
+    };
 
     void attach(UpadteWidget &page)
     {
@@ -139,11 +141,12 @@ private slots:
         page.startUpdate(imageFile(image));
 
         QCOMPARE(device.packets.size(), blocks + 2);
-        const QByteArray start = QByteArray::fromHex("5701000A00") + be32(quint32(padded.size())) + QByteArray(5, '\0');
+        const QByteArray start =
+            QByteArray::fromHex("5701000A00") + be32(quint32(padded.size())) + QByteArray(5, '\0');
         QCOMPARE(device.packets.first().toHex(), withCrcHighFirst(start).toHex());
         for (int i = 0; i < blocks; ++i) {
-            const QByteArray data =
-                QByteArray::fromHex("5702010A") + QByteArray(6, '\0') + be32(quint32(i)) + padded.mid(i * 256, 256);
+            const QByteArray data = QByteArray::fromHex("5702010A") + QByteArray(6, '\0') + be32(quint32(i)) +
+                                    padded.mid(i * 256, 256);
             QCOMPARE(device.packets.at(1 + i).toHex(), withCrcHighFirst(data).toHex());
         }
         const quint16 imageCrc = referenceCrc(padded);
@@ -175,7 +178,9 @@ private slots:
         UpadteWidget page;
         QVERIFY(bar(page)->isHidden());
         FakeDevice device;
-        device.status = [endStatus](int, const QByteArray &packet) { return packet.at(1) == 3 ? endStatus : 0; };
+        device.status = [endStatus](int, const QByteArray &packet) {
+            return packet.at(1) == 3 ? endStatus : 0;
+        };
         device.attach(page);
         page.startUpdate(imageFile(patternImage(1000)));
 
@@ -234,7 +239,9 @@ private slots:
         QFETCH(int, silentPacket);
         UpadteWidget page;
         FakeDevice device;
-        device.status = [silentPacket](int index, const QByteArray &) { return index == silentPacket ? kSilent : 0; };
+        device.status = [silentPacket](int index, const QByteArray &) {
+            return index == silentPacket ? kSilent : 0;
+        };
         device.attach(page);
         const QString path = imageFile(patternImage(600));
         page.startUpdate(path);

@@ -32,7 +32,10 @@ DeviceInfoWidget::DeviceInfoWidget(QWidget *parent) : QWidget(parent), ui(new Ui
     fillMakerTexts();
 }
 
-DeviceInfoWidget::~DeviceInfoWidget() { delete ui; }
+DeviceInfoWidget::~DeviceInfoWidget()
+{
+    delete ui;
+}
 
 void DeviceInfoWidget::setDeviceInfo(const QString &deviceType, const QString &hardwareVersion,
                                      const QString &firmwareVersion, const QString &productNumber)
@@ -103,8 +106,9 @@ void DeviceInfoWidget::fillMakerTexts()
     ui->m_labelVer->setText(tr("版本：") + QString::fromLatin1(kToolVersion));
 
     const QString year = QString::number(QDate::currentDate().year());
-    ui->m_labelCompany->setText(QStringLiteral("<p/>") + QStringLiteral("<div align=\"left\">").repeated(2) +
-                                QStringLiteral("<p>%1%2%3</p></div>").arg(tr("版权所有 © "), year, tr(" Morvane")));
+    ui->m_labelCompany->setText(
+        QStringLiteral("<p/>") + QStringLiteral("<div align=\"left\">").repeated(2) +
+        QStringLiteral("<p>%1%2%3</p></div>").arg(tr("版权所有 © "), year, tr(" Morvane")));
 }
 
 // Scaled to the label's size at paint time so that it follows the label;

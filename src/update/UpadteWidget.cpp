@@ -34,7 +34,10 @@ UpadteWidget::UpadteWidget(QWidget *parent) : QWidget(parent), ui(new Ui::Upadte
     connect(ui->pushButton_2, &QPushButton::clicked, this, &UpadteWidget::on_pushupdate);
 }
 
-UpadteWidget::~UpadteWidget() { delete ui; }
+UpadteWidget::~UpadteWidget()
+{
+    delete ui;
+}
 
 void UpadteWidget::on_pushupdate()
 {
