@@ -3,6 +3,10 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
+class QLineEdit;
+class QVBoxLayout;
+
 namespace Ui {
 class DeviceInfoWidgetClass;
 }
@@ -24,5 +28,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void arrangeLayouts();
+    QVBoxLayout *deviceColumn();
+    QVBoxLayout *makerColumn();
+    void fillMakerTexts();
+    void updateLogo();
+
     Ui::DeviceInfoWidgetClass *ui;
 };

@@ -31,7 +31,17 @@ public slots:
     void on_pushupdate();
 
 private:
+    bool loadImage();
+    void sendDataPhase();
+    bool sendPacket(quint8 phase, const QByteArray &packet);
+    void abortUpdate();
+
     Ui::UpadteWidgetClass *ui;
     QString m_filePath;
     quint16 m_imageCrc = 0xFFFF;
+    QByteArray m_image;        // the file as read once at the start of an update
+    bool m_running = false;    // an update is under way (its sends run nested event loops)
+    bool m_stopped = false;    // the device fell silent: nothing more goes out
+    quint8 m_awaitedPhase = 0; // phase of the packet being sent, 0 between packets
+    bool m_acknowledged = false;
 };
