@@ -146,9 +146,9 @@ void TestCommands::deviceInformation_data()
                            << QStringList{"CANFD-SER-2", "1.0.12", "255.9.0", "MV2026001"};
     QTest::newRow("cut at the first zero") << QByteArray("ABCDE\0XYZ", 9) << QByteArray("\0" "123", 4)
                                            << QStringList{"ABCDE", "1.0.12", "255.9.0", ""};
-    QTest::newRow("whole fields, UTF-8") << QByteArray(31, 'T') << QString::fromUtf8("序列号ABC").toUtf8()
+    QTest::newRow("whole fields, UTF-8") << QByteArray(31, 'T') << QString::fromUtf8("序列AB").toUtf8()
                                          << QStringList{QString(31, 'T'), "1.0.12", "255.9.0",
-                                                        QString::fromUtf8("序列号ABC")};
+                                                        QString::fromUtf8("序列AB")};
 }
 
 void TestCommands::deviceInformation()
