@@ -34,8 +34,17 @@ constexpr quint8 kFdBit = 0x20;
 constexpr quint8 kBitRateSwitchBit = 0x10;
 constexpr quint8 kProtocolBits[] = {0x00, kFdBit, kFdBit | kBitRateSwitchBit};
 
-enum Protocol { ProtocolCan = 0, ProtocolCanFd = 1, ProtocolCanFdBrs = 2 };
-enum CanMode { ModeClassic = 0, ModeFd = 1 };
+enum Protocol
+{
+    ProtocolCan = 0,
+    ProtocolCanFd = 1,
+    ProtocolCanFdBrs = 2
+};
+enum CanMode
+{
+    ModeClassic = 0,
+    ModeFd = 1
+};
 
 constexpr int kClassicMaxLength = 8;
 constexpr int kDefaultLengthIndex = 8;
@@ -97,8 +106,10 @@ quint32 parseHex(const QString &text)
 
 ModBusWidget::ModBusWidget(QWidget *parent)
     : QWidget(parent), ui(new Ui::ModBusWidgetClass),
-      m_standardIdValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9A-Fa-f]{1,3}$")), this)),
-      m_extendedIdValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9A-Fa-f]{1,8}$")), this))
+      m_standardIdValidator(
+          new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9A-Fa-f]{1,3}$")), this)),
+      m_extendedIdValidator(
+          new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9A-Fa-f]{1,8}$")), this))
 {
     ui->setupUi(this);
     connect(ui->m_lineEditCanID, &QLineEdit::textChanged, this, &ModBusWidget::onTextChanged);
@@ -106,7 +117,8 @@ ModBusWidget::ModBusWidget(QWidget *parent)
             &ModBusWidget::onCurrenttextChange);
     connect(ui->m_ComboBoxHeartEnable, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &ModBusWidget::onM_ComboBoxHeartEnable);
-    connect(ui->comboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &ModBusWidget::oncomboBoxChange);
+    connect(ui->comboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &ModBusWidget::oncomboBoxChange);
     connect(ui->m_lineEditTimeInterval, &QLineEdit::textChanged, this, &ModBusWidget::onTimeTextChanged);
     connect(ui->m_comboBoxFrameFormat, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &ModBusWidget::comboBoxFrameFormat);
@@ -130,7 +142,10 @@ ModBusWidget::ModBusWidget(QWidget *parent)
     connect(ui->m_textEdit, &QWidget::customContextMenuRequested, this, &ModBusWidget::showDataMenu);
 }
 
-ModBusWidget::~ModBusWidget() { delete ui; }
+ModBusWidget::~ModBusWidget()
+{
+    delete ui;
+}
 
 void ModBusWidget::addChoiceItems()
 {
@@ -271,8 +286,8 @@ void ModBusWidget::on_changecomboBox_2(const QString &text)
         ui->m_textEdit->clear();
         return;
     }
-    const QStringList parts =
-        ui->m_textEdit->toPlainText().trimmed().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    const QStringList parts = ui->m_textEdit->toPlainText().trimmed().split(
+        QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     QStringList kept;
     for (int i = 0; i < qMin(length, parts.size()); ++i) {
         const QString &part = parts.at(i);
@@ -327,8 +342,9 @@ void ModBusWidget::onM_ComboBoxHeartEnable(int index)
 {
     const bool on = index != 0;
     ui->m_ComboBoxHeartEnable->setEnabled(true);
-    const QList<QWidget *> controls{ui->m_lineEditTimeInterval, ui->m_comboBoxFrameFormat, ui->m_comboBoxFrameType,
-                                    ui->comboBox_2,              ui->m_lineEditCanID,       ui->m_textEdit};
+    const QList<QWidget *> controls{ui->m_lineEditTimeInterval, ui->m_comboBoxFrameFormat,
+                                    ui->m_comboBoxFrameType,    ui->comboBox_2,
+                                    ui->m_lineEditCanID,        ui->m_textEdit};
     for (QWidget *control : controls)
         control->setEnabled(on);
     updateProtocolEnabled();
@@ -354,7 +370,8 @@ void ModBusWidget::updateProtocolEnabled()
 void ModBusWidget::oncomboBoxChange(int index)
 {
     for (int i = 0; i < ui->comboBox_2->count(); ++i)
-        setItemEnabled(ui->comboBox_2, i, index != ProtocolCan || ui->comboBox_2->itemText(i).toInt() <= kClassicMaxLength);
+        setItemEnabled(ui->comboBox_2, i,
+                       index != ProtocolCan || ui->comboBox_2->itemText(i).toInt() <= kClassicMaxLength);
     if (index == ProtocolCan && ui->comboBox_2->currentIndex() > kDefaultLengthIndex)
         ui->comboBox_2->setCurrentIndex(kDefaultLengthIndex);
 }
