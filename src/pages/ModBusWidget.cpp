@@ -1,25 +1,467 @@
 #include "pages/ModBusWidget.h"
 
+#include "app/MessageBox.h"
+#include "link/ByteFields.h"
 #include "ui_ModBusWidget.h"
 
-ModBusWidget::ModBusWidget(QWidget *parent) : QWidget(parent), ui(new Ui::ModBusWidgetClass)
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QScopedPointer>
+#include <QStandardItemModel>
+
+namespace {
+
+// Payload offsets of the 0x21 frame and of the 0x20 reply.
+constexpr int kAddressOffset = 3;
+constexpr int kEnableOffset = 4;
+constexpr int kIntervalOffset = 5;
+constexpr int kFlagsOffset = 7;
+constexpr int kLengthOffset = 8;
+constexpr int kCanIdOffset = 9;
+constexpr int kDataOffset = 13;
+constexpr int kMaxDataLength = 64;
+constexpr int kReservedOffset = kDataOffset + kMaxDataLength;
+constexpr int kFrameLength = kReservedOffset + 8;
+
+constexpr quint8 kFrameTypeBit = 0x80;
+constexpr quint8 kFrameFormatBit = 0x40;
+constexpr quint8 kFdBit = 0x20;
+constexpr quint8 kBitRateSwitchBit = 0x10;
+constexpr quint8 kProtocolBits[] = {0x00, kFdBit, kFdBit | kBitRateSwitchBit};
+
+enum Protocol
 {
-    ui->setupUi(this);
+    ProtocolCan = 0,
+    ProtocolCanFd = 1,
+    ProtocolCanFdBrs = 2
+};
+enum CanMode
+{
+    ModeClassic = 0,
+    ModeFd = 1
+};
+
+constexpr int kClassicMaxLength = 8;
+constexpr int kDefaultLengthIndex = 8;
+constexpr int kMinInterval = 1;
+constexpr int kMaxInterval = 65535;
+constexpr quint32 kMaxStandardId = 0x7FF;
+constexpr quint32 kMaxExtendedId = 0x1FFFFFFF;
+
+const QString kDefaultInterval = QStringLiteral("1000");
+const QString kDefaultCanId = QStringLiteral("00 00 00 00");
+const QString kDefaultData = QStringLiteral("00 00 00 00 00 00 00 00");
+const QString kDefaultAddress = QStringLiteral("01");
+const QString kPadPiece = QStringLiteral("00");
+
+const QString kKeyType = QStringLiteral("Type");
+const QString kKeyHeartEnable = QStringLiteral("heartEnable");
+const QString kKeyInterval = QStringLiteral("interval");
+const QString kKeyFrameFormat = QStringLiteral("frameFormat");
+const QString kKeyFrameType = QStringLiteral("frameType");
+const QString kKeyDataLen = QStringLiteral("dataLen");
+const QString kKeyCanId = QStringLiteral("CANID");
+const QString kKeyData = QStringLiteral("Data");
+const QString kKeyAddr = QStringLiteral("Addr");
+
+// ASCII only: QChar::isDigit would also let full-width and other script
+// digits through, which no hex parser accepts.
+bool isHexDigit(QChar c)
+{
+    const char l = c.toLatin1();
+    return (l >= '0' && l <= '9') || (l >= 'a' && l <= 'f') || (l >= 'A' && l <= 'F');
 }
 
-ModBusWidget::~ModBusWidget() { delete ui; }
+QString hexByte(quint8 value)
+{
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0'));
+}
 
-void ModBusWidget::writeBlock(QByteArray &) const {}
-void ModBusWidget::readBlock(const QByteArray &) {}
-void ModBusWidget::loadDefaults() {}
-QJsonObject ModBusWidget::toJson() const { return {}; }
-void ModBusWidget::fromJson(const QJsonObject &) {}
-void ModBusWidget::on_changecomboBox_2(const QString &) {}
-void ModBusWidget::onTextChanged(const QString &) {}
-void ModBusWidget::onTimeTextChanged(const QString &) {}
-void ModBusWidget::onCurrenttextChange(int) {}
-void ModBusWidget::onM_ComboBoxHeartEnable(int) {}
-void ModBusWidget::oncomboBoxChange(int) {}
-void ModBusWidget::comboBoxFrameFormat(int) {}
-void ModBusWidget::onType(int) {}
-bool ModBusWidget::eventFilter(QObject *watched, QEvent *event) { return QWidget::eventFilter(watched, event); }
+// An index that names no entry (a damaged file, an unknown reply byte)
+// falls back to the first entry instead of leaving the list without a
+// selection, which would send -1 shifted into the flags.
+void selectIndex(QComboBox *box, int index)
+{
+    box->setCurrentIndex(index >= 0 && index < box->count() ? index : 0);
+}
+
+void setItemEnabled(QComboBox *box, int row, bool enabled)
+{
+    auto *model = qobject_cast<QStandardItemModel *>(box->model());
+    if (QStandardItem *item = model ? model->item(row) : nullptr)
+        item->setEnabled(enabled);
+}
+
+quint32 parseHex(const QString &text)
+{
+    return text.toUInt(nullptr, 16);
+}
+
+} // namespace
+
+ModBusWidget::ModBusWidget(QWidget *parent)
+    : QWidget(parent), ui(new Ui::ModBusWidgetClass),
+      m_standardIdValidator(
+          new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9A-Fa-f]{1,3}$")), this)),
+      m_extendedIdValidator(
+          new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9A-Fa-f]{1,8}$")), this))
+{
+    ui->setupUi(this);
+    connect(ui->m_lineEditCanID, &QLineEdit::textChanged, this, &ModBusWidget::onTextChanged);
+    connect(ui->m_comboBoxFrameType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &ModBusWidget::onCurrenttextChange);
+    connect(ui->m_ComboBoxHeartEnable, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &ModBusWidget::onM_ComboBoxHeartEnable);
+    connect(ui->comboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &ModBusWidget::oncomboBoxChange);
+    connect(ui->m_lineEditTimeInterval, &QLineEdit::textChanged, this, &ModBusWidget::onTimeTextChanged);
+    connect(ui->m_comboBoxFrameFormat, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &ModBusWidget::comboBoxFrameFormat);
+
+    // Adding the first item of each list selects it, which runs its rule
+    // and leaves the heartbeat controls in their "off" state.
+    addChoiceItems();
+
+    connect(ui->comboBox_2, &QComboBox::currentTextChanged, this, &ModBusWidget::on_changecomboBox_2);
+    ui->comboBox_2->setCurrentIndex(kDefaultLengthIndex);
+
+    ui->m_lineEditRegAddr_2->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9A-Fa-f]{1,2}$")), this));
+
+    ui->m_textEdit->installEventFilter(this);
+    ui->m_textEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    // Drops and the menu's paste would bypass the hex filter of the keyboard.
+    ui->m_textEdit->setAcceptDrops(false);
+    ui->m_textEdit->viewport()->setAcceptDrops(false);
+    ui->m_textEdit->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->m_textEdit, &QWidget::customContextMenuRequested, this, &ModBusWidget::showDataMenu);
+}
+
+ModBusWidget::~ModBusWidget()
+{
+    delete ui;
+}
+
+void ModBusWidget::addChoiceItems()
+{
+    ui->m_comboBoxFrameFormat->addItem(tr("数据帧"));
+    ui->m_comboBoxFrameFormat->addItem(tr("远程帧"));
+    ui->m_comboBoxFrameType->addItem(tr("标准帧"));
+    ui->m_comboBoxFrameType->addItem(tr("扩展帧"));
+    ui->m_ComboBoxHeartEnable->addItem(tr("禁用"));
+    ui->m_ComboBoxHeartEnable->addItem(tr("启用"));
+}
+
+void ModBusWidget::writeBlock(QByteArray &frame) const
+{
+    putByte(frame, kAddressOffset, static_cast<quint8>(parseHex(ui->m_lineEditRegAddr_2->text())));
+    putByte(frame, kEnableOffset, static_cast<quint8>(ui->m_ComboBoxHeartEnable->currentIndex()));
+    putBe16(frame, kIntervalOffset, static_cast<quint16>(ui->m_lineEditTimeInterval->text().toInt()));
+    putByte(frame, kFlagsOffset, byteAt(frame, kFlagsOffset) | flagsByte());
+    const int length = dataLength();
+    putByte(frame, kLengthOffset, static_cast<quint8>(length));
+    putBe32(frame, kCanIdOffset, parseHex(ui->m_lineEditCanID->text()));
+
+    const QStringList pieces = dataPieces(length);
+    for (int i = 0; i < length; ++i)
+        putByte(frame, kDataOffset + i, static_cast<quint8>(parseHex(pieces.at(i))));
+    for (int offset = kReservedOffset; offset < kFrameLength; ++offset)
+        putByte(frame, offset, 0);
+}
+
+quint8 ModBusWidget::flagsByte() const
+{
+    quint8 flags = 0;
+    if (ui->m_comboBoxFrameType->currentIndex() == 1)
+        flags |= kFrameTypeBit;
+    if (ui->m_comboBoxFrameFormat->currentIndex() == 1)
+        flags |= kFrameFormatBit;
+    const int protocol = ui->comboBox->currentIndex();
+    if (protocol >= ProtocolCan && protocol <= ProtocolCanFdBrs)
+        flags |= kProtocolBits[protocol];
+    return flags;
+}
+
+int ModBusWidget::dataLength() const
+{
+    return qBound(0, ui->comboBox_2->currentText().toInt(), kMaxDataLength);
+}
+
+// The data text in two-digit pieces, padded with "00" up to length. All
+// white space goes, not only spaces: Return and Tab reach the editor, and a
+// line break left inside a piece would silently turn that byte into 0.
+QStringList ModBusWidget::dataPieces(int length) const
+{
+    QString digits = ui->m_textEdit->toPlainText();
+    digits.remove(QRegularExpression(QStringLiteral("\\s")));
+    QStringList pieces;
+    for (int i = 0; i < digits.size(); i += 2)
+        pieces << digits.mid(i, 2);
+    while (pieces.size() < length)
+        pieces << kPadPiece;
+    return pieces;
+}
+
+void ModBusWidget::readBlock(const QByteArray &frame)
+{
+    ui->m_lineEditRegAddr_2->setText(hexByte(byteAt(frame, kAddressOffset)));
+    selectIndex(ui->m_ComboBoxHeartEnable, byteAt(frame, kEnableOffset));
+    ui->m_lineEditTimeInterval->setText(QString::number(be16At(frame, kIntervalOffset)));
+    applyFlags(byteAt(frame, kFlagsOffset));
+
+    const int lengthIndex = ui->comboBox_2->findText(QString::number(byteAt(frame, kLengthOffset)));
+    if (lengthIndex >= 0)
+        ui->comboBox_2->setCurrentIndex(lengthIndex);
+    ui->m_lineEditCanID->setText(compactHexId(be32At(frame, kCanIdOffset)));
+
+    QStringList bytes;
+    const int length = dataLength();
+    for (int i = 0; i < length; ++i)
+        bytes << hexByte(byteAt(frame, kDataOffset + i));
+    ui->m_textEdit->setPlainText(bytes.join(QLatin1Char(' ')));
+}
+
+void ModBusWidget::applyFlags(quint8 flags)
+{
+    // 01 in the protocol bits is never written; it leaves the list alone.
+    if (flags & kFdBit)
+        ui->comboBox->setCurrentIndex(flags & kBitRateSwitchBit ? ProtocolCanFdBrs : ProtocolCanFd);
+    else if (!(flags & kBitRateSwitchBit))
+        ui->comboBox->setCurrentIndex(ProtocolCan);
+    ui->m_comboBoxFrameType->setCurrentIndex(flags & kFrameTypeBit ? 1 : 0);
+    ui->m_comboBoxFrameFormat->setCurrentIndex(flags & kFrameFormatBit ? 1 : 0);
+}
+
+void ModBusWidget::loadDefaults()
+{
+    ui->comboBox->setCurrentIndex(ProtocolCan);
+    ui->m_ComboBoxHeartEnable->setCurrentIndex(0);
+    ui->m_lineEditTimeInterval->setText(kDefaultInterval);
+    ui->m_comboBoxFrameFormat->setCurrentIndex(0);
+    ui->m_comboBoxFrameType->setCurrentIndex(0);
+    ui->m_lineEditCanID->setText(kDefaultCanId);
+    ui->comboBox_2->setCurrentIndex(kDefaultLengthIndex);
+    ui->m_textEdit->setPlainText(kDefaultData);
+    ui->m_lineEditRegAddr_2->setText(kDefaultAddress);
+}
+
+QJsonObject ModBusWidget::toJson() const
+{
+    QJsonObject object;
+    object.insert(kKeyType, ui->comboBox->currentIndex());
+    object.insert(kKeyHeartEnable, ui->m_ComboBoxHeartEnable->currentIndex());
+    object.insert(kKeyInterval, ui->m_lineEditTimeInterval->text());
+    object.insert(kKeyFrameFormat, ui->m_comboBoxFrameFormat->currentIndex());
+    object.insert(kKeyFrameType, ui->m_comboBoxFrameType->currentIndex());
+    object.insert(kKeyDataLen, ui->comboBox_2->currentIndex());
+    object.insert(kKeyCanId, ui->m_lineEditCanID->text());
+    object.insert(kKeyData, ui->m_textEdit->toPlainText());
+    object.insert(kKeyAddr, ui->m_lineEditRegAddr_2->text());
+    return object;
+}
+
+void ModBusWidget::fromJson(const QJsonObject &object)
+{
+    selectIndex(ui->comboBox, object.value(kKeyType).toInt());
+    selectIndex(ui->m_ComboBoxHeartEnable, object.value(kKeyHeartEnable).toInt());
+    ui->m_lineEditTimeInterval->setText(object.value(kKeyInterval).toString());
+    selectIndex(ui->m_comboBoxFrameFormat, object.value(kKeyFrameFormat).toInt());
+    selectIndex(ui->m_comboBoxFrameType, object.value(kKeyFrameType).toInt());
+    selectIndex(ui->comboBox_2, object.value(kKeyDataLen).toInt());
+    ui->m_lineEditCanID->setText(object.value(kKeyCanId).toString());
+    ui->m_textEdit->setPlainText(object.value(kKeyData).toString());
+    ui->m_lineEditRegAddr_2->setText(object.value(kKeyAddr).toString());
+}
+
+void ModBusWidget::on_changecomboBox_2(const QString &text)
+{
+    bool ok = false;
+    const int length = text.toInt(&ok);
+    if (!ok || length <= 0) {
+        ui->m_textEdit->clear();
+        return;
+    }
+    const QStringList parts = ui->m_textEdit->toPlainText().trimmed().split(
+        QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    QStringList kept;
+    for (int i = 0; i < qMin(length, parts.size()); ++i) {
+        const QString &part = parts.at(i);
+        kept << (part.size() == 2 && isHexDigit(part.at(0)) && isHexDigit(part.at(1)) ? part : kPadPiece);
+    }
+    while (kept.size() < length)
+        kept << kPadPiece;
+    ui->m_textEdit->setPlainText(kept.join(QLatin1Char(' ')));
+}
+
+void ModBusWidget::onTextChanged(const QString &text)
+{
+    // Wider than the field so that an overlong text from a file still
+    // counts as out of range instead of reading as 0.
+    const qulonglong value = text.toULongLong(nullptr, 16);
+    const int frameType = ui->m_comboBoxFrameType->currentIndex();
+    if (frameType == 0 && value > kMaxStandardId)
+        showRangeError(ui->m_lineEditCanID, QStringLiteral("0x00-0x7ff"));
+    else if (frameType == 1 && value > kMaxExtendedId)
+        showRangeError(ui->m_lineEditCanID, QStringLiteral("0x00-0x1fffffff"));
+}
+
+void ModBusWidget::onTimeTextChanged(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    const int value = text.toInt();
+    if (value < kMinInterval || value > kMaxInterval)
+        showRangeError(ui->m_lineEditTimeInterval, QStringLiteral("1-65535"));
+}
+
+void ModBusWidget::showRangeError(QLineEdit *edit, const QString &range)
+{
+    showMessageBox(QMessageBox::Information, this, tr("输入错误"), tr("请输入有效值: %1").arg(range));
+    edit->undo();
+}
+
+void ModBusWidget::onCurrenttextChange(int index)
+{
+    if (index == 0) {
+        if (parseHex(ui->m_lineEditCanID->text()) > kMaxStandardId) {
+            ui->m_lineEditCanID->setText(kPadPiece);
+            ui->m_lineEditCanID->setCursorPosition(0);
+        }
+        ui->m_lineEditCanID->setValidator(m_standardIdValidator);
+    } else {
+        ui->m_lineEditCanID->setValidator(m_extendedIdValidator);
+    }
+}
+
+void ModBusWidget::onM_ComboBoxHeartEnable(int index)
+{
+    const bool on = index != 0;
+    ui->m_ComboBoxHeartEnable->setEnabled(true);
+    const QList<QWidget *> controls{ui->m_lineEditTimeInterval, ui->m_comboBoxFrameFormat,
+                                    ui->m_comboBoxFrameType,    ui->comboBox_2,
+                                    ui->m_lineEditCanID,        ui->m_textEdit};
+    for (QWidget *control : controls)
+        control->setEnabled(on);
+    updateProtocolEnabled();
+}
+
+void ModBusWidget::comboBoxFrameFormat(int index)
+{
+    if (index != 0)
+        ui->comboBox->setCurrentIndex(ProtocolCan);
+    updateProtocolEnabled();
+}
+
+// A remote frame exists only in classic CAN, so the protocol list stays
+// locked while one is chosen, also when the heartbeat is switched back on;
+// with the heartbeat off it stays disabled like its neighbours.
+void ModBusWidget::updateProtocolEnabled()
+{
+    const bool heartbeatOn = ui->m_ComboBoxHeartEnable->currentIndex() > 0;
+    const bool dataFrame = ui->m_comboBoxFrameFormat->currentIndex() == 0;
+    ui->comboBox->setEnabled(heartbeatOn && dataFrame);
+}
+
+void ModBusWidget::oncomboBoxChange(int index)
+{
+    for (int i = 0; i < ui->comboBox_2->count(); ++i)
+        setItemEnabled(ui->comboBox_2, i,
+                       index != ProtocolCan || ui->comboBox_2->itemText(i).toInt() <= kClassicMaxLength);
+    if (index == ProtocolCan && ui->comboBox_2->currentIndex() > kDefaultLengthIndex)
+        ui->comboBox_2->setCurrentIndex(kDefaultLengthIndex);
+}
+
+void ModBusWidget::onType(int mode)
+{
+    for (int i = ProtocolCan; i <= ProtocolCanFdBrs; ++i)
+        setItemEnabled(ui->comboBox, i, true);
+    if (mode == ModeClassic) {
+        setItemEnabled(ui->comboBox, ProtocolCanFd, false);
+        setItemEnabled(ui->comboBox, ProtocolCanFdBrs, false);
+        // A classic bus cannot carry an FD heartbeat, and the entry shown
+        // could no longer be chosen again: fall back to plain CAN.
+        if (ui->comboBox->currentIndex() > ProtocolCan)
+            ui->comboBox->setCurrentIndex(ProtocolCan);
+    } else if (mode == ModeFd) {
+        setItemEnabled(ui->comboBox, ProtocolCanFdBrs, false);
+        if (ui->comboBox->currentIndex() > ProtocolCanFd)
+            ui->comboBox->setCurrentIndex(ProtocolCanFd);
+    }
+    oncomboBoxChange(ui->comboBox->currentIndex());
+}
+
+bool ModBusWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->m_textEdit) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (!dataKeyPasses(static_cast<QKeyEvent *>(event)))
+                return true;
+            break;
+        case QEvent::Clipboard:
+            pasteHexFromClipboard();
+            return true;
+        case QEvent::InputMethod:
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Decides whether a key press reaches the data editor; Ctrl+V is taken
+// over by the hex paste.
+bool ModBusWidget::dataKeyPasses(const QKeyEvent *event)
+{
+    if (event->modifiers() & Qt::ControlModifier) {
+        if (event->key() != Qt::Key_V)
+            return true;
+        pasteHexFromClipboard();
+        return false;
+    }
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+    case Qt::Key_Escape:
+        return true;
+    default:
+        return !event->text().isEmpty() && isHexDigit(event->text().at(0));
+    }
+}
+
+void ModBusWidget::pasteHexFromClipboard()
+{
+    QString digits;
+    for (const QChar c : QGuiApplication::clipboard()->text())
+        if (isHexDigit(c))
+            digits.append(c.toUpper());
+    if (digits.isEmpty())
+        return;
+    QStringList pairs;
+    for (int i = 0; i < digits.size(); i += 2)
+        pairs << digits.mid(i, 2);
+    ui->m_textEdit->insertPlainText(pairs.join(QLatin1Char(' ')));
+}
+
+void ModBusWidget::showDataMenu(const QPoint &pos)
+{
+    QScopedPointer<QMenu> menu(ui->m_textEdit->createStandardContextMenu());
+    if (auto *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste"))) {
+        disconnect(paste, &QAction::triggered, nullptr, nullptr);
+        connect(paste, &QAction::triggered, this, &ModBusWidget::pasteHexFromClipboard);
+    }
+    menu->exec(ui->m_textEdit->viewport()->mapToGlobal(pos));
+}

@@ -2,7 +2,13 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QStringList>
 #include <QWidget>
+
+class QComboBox;
+class QKeyEvent;
+class QLineEdit;
+class QRegularExpressionValidator;
 
 namespace Ui {
 class ModBusWidgetClass;
@@ -38,5 +44,18 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void addChoiceItems();
+    void updateProtocolEnabled();
+    void showRangeError(QLineEdit *edit, const QString &range);
+    void applyFlags(quint8 flags);
+    quint8 flagsByte() const;
+    int dataLength() const;
+    QStringList dataPieces(int length) const;
+    bool dataKeyPasses(const QKeyEvent *event);
+    void pasteHexFromClipboard();
+    void showDataMenu(const QPoint &pos);
+
     Ui::ModBusWidgetClass *ui;
+    QRegularExpressionValidator *m_standardIdValidator;
+    QRegularExpressionValidator *m_extendedIdValidator;
 };
