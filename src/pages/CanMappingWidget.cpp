@@ -193,6 +193,9 @@ void deleteSelectedRows(QTableWidget *table)
 void setUpTable(QTableWidget *table, const QVector<QPair<int, int>> &widths)
 {
     table->horizontalHeader()->setSectionsClickable(false);
+    // The style's default minimums are larger than the check column and rows.
+    table->horizontalHeader()->setMinimumSectionSize(kCheckColumnWidth);
+    table->verticalHeader()->setMinimumSectionSize(kRowHeight);
     table->verticalHeader()->setDefaultSectionSize(kRowHeight);
     table->setColumnWidth(0, kCheckColumnWidth);
     for (const auto &width : widths)
