@@ -1,31 +1,770 @@
 #include "pages/CanMappingWidget.h"
 
+#include "app/MessageBox.h"
+#include "link/ByteFields.h"
 #include "ui_CanMappingWidget.h"
+
+#include <QComboBox>
+#include <QCursor>
+#include <QHeaderView>
+#include <QIntValidator>
+#include <QJsonArray>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpressionValidator>
+#include <QSet>
+#include <QSignalBlocker>
+#include <QStandardItemModel>
+#include <QTableWidget>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kMaxRows = 32;
+constexpr int kRowHeight = 23;
+constexpr int kCheckColumnWidth = 30;
+constexpr int kSlotsOffset = 3;
+constexpr int kSendRecordSize = 9;
+constexpr int kRecvRecordSize = 8;
+constexpr int kSendBlockSize = 296; // 32 records and 8 reserved bytes
+constexpr int kRecvBlockSize = 260; // 32 records and 4 reserved bytes
+constexpr quint8 kDynamicLength = 0xFF;
+constexpr int kClassicMaxLength = 8;
+constexpr int kClassicMaxRegisters = 4;
+constexpr quint32 kStandardIdMax = 0x7FF;
+constexpr quint32 kExtendedIdMax = 0x1FFFFFFF;
+
+constexpr quint8 kFlagExtended = 0x80;
+constexpr quint8 kFlagRemote = 0x40;
+constexpr quint8 kFlagFd = 0x20;
+constexpr quint8 kFlagBitRateSwitch = 0x10;
+
+enum SendColumn { SendCheck, SendFormat, SendType, SendProtocol, SendLength, SendId, SendAddress };
+enum RecvColumn { RecvCheck, RecvId, RecvAddress, RecvCount };
+enum Protocol { ProtocolCan, ProtocolCanFd, ProtocolFdBrs };
+
+const QString kHighlight = QStringLiteral("background-color: #FFB6C1;");
+
+QComboBox *comboAt(const QTableWidget *table, int row, int column)
+{
+    return qobject_cast<QComboBox *>(table->cellWidget(row, column));
+}
+
+QLineEdit *editAt(const QTableWidget *table, int row, int column)
+{
+    return qobject_cast<QLineEdit *>(table->cellWidget(row, column));
+}
+
+QString textAt(const QTableWidget *table, int row, int column)
+{
+    const QLineEdit *edit = editAt(table, row, column);
+    return edit ? edit->text() : QString();
+}
+
+int comboIndex(const QTableWidget *table, int row, int column)
+{
+    const QComboBox *combo = comboAt(table, row, column);
+    return combo ? combo->currentIndex() : -1;
+}
+
+Qt::CheckState checkStateAt(const QTableWidget *table, int row)
+{
+    const QTableWidgetItem *item = table->item(row, 0);
+    return item ? item->checkState() : Qt::Unchecked;
+}
+
+void setCheckStateAt(QTableWidget *table, int row, Qt::CheckState state)
+{
+    if (QTableWidgetItem *item = table->item(row, 0))
+        item->setCheckState(state);
+}
+
+QTableWidgetItem *checkedItem()
+{
+    auto *item = new QTableWidgetItem;
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    item->setCheckState(Qt::Checked);
+    return item;
+}
+
+QComboBox *comboWith(const QStringList &entries)
+{
+    auto *combo = new QComboBox;
+    combo->addItems(entries);
+    return combo;
+}
+
+void setEntryEnabled(QComboBox *combo, int index, bool enabled)
+{
+    auto *model = qobject_cast<QStandardItemModel *>(combo->model());
+    if (QStandardItem *item = model ? model->item(index) : nullptr)
+        item->setEnabled(enabled);
+}
+
+// Numeric value of a length entry; "动态" has none and gives 0.
+int lengthNumber(const QString &text)
+{
+    return text.toInt();
+}
+
+// Classic CAN carries at most 8 data bytes: longer lengths are offered only
+// for CAN FD. Returns whether the list holds a length classic CAN can't carry.
+bool enableLengths(QComboBox *length, int protocolIndex)
+{
+    bool hasLonger = false;
+    for (int i = 0; i < length->count(); ++i) {
+        const bool longer = lengthNumber(length->itemText(i)) > kClassicMaxLength;
+        hasLonger = hasLonger || longer;
+        setEntryEnabled(length, i, protocolIndex != ProtocolCan || !longer);
+    }
+    return hasLonger;
+}
+
+// The device's CAN mode bounds what a send row may use. Signals stay quiet:
+// the row handlers act on the selected row, which need not be this one.
+void applyProtocolRule(QComboBox *protocol, int mode)
+{
+    const QSignalBlocker quiet(protocol);
+    for (int i = 0; i < protocol->count(); ++i)
+        setEntryEnabled(protocol, i, true);
+    if (mode == 0) {
+        setEntryEnabled(protocol, ProtocolCanFd, false);
+        setEntryEnabled(protocol, ProtocolFdBrs, false);
+        protocol->setCurrentIndex(ProtocolCan);
+    } else if (mode == 1) {
+        setEntryEnabled(protocol, ProtocolFdBrs, false);
+        if (protocol->currentIndex() == ProtocolFdBrs)
+            protocol->setCurrentIndex(ProtocolCanFd);
+    }
+}
+
+void applyRecvRule(QComboBox *count, int mode)
+{
+    for (int i = 0; i < count->count(); ++i)
+        setEntryEnabled(count, i, mode != 0 || i < kClassicMaxRegisters);
+    if (mode == 0 && count->currentIndex() >= kClassicMaxRegisters)
+        count->setCurrentIndex(kClassicMaxRegisters - 1);
+}
+
+QString withoutSpaces(QString text)
+{
+    return text.remove(QLatin1Char(' '));
+}
+
+// Unreadable text counts as 0, as the device fields expect.
+quint32 numberValue(const QString &text, int base)
+{
+    bool ok = false;
+    const quint32 value = withoutSpaces(text).toUInt(&ok, base);
+    return ok ? value : 0;
+}
+
+quint16 addressValue(const QString &text)
+{
+    const quint32 value = numberValue(text, 10);
+    return value > 0xFFFF ? 0 : static_cast<quint16>(value);
+}
+
+bool isAcceptable(const QLineEdit *edit)
+{
+    QString text = edit->text();
+    int pos = 0;
+    return !edit->validator() || edit->validator()->validate(text, pos) == QValidator::Acceptable;
+}
+
+void zeroFill(QByteArray &frame, int offset, int count)
+{
+    for (int i = offset; i < offset + count; ++i)
+        putByte(frame, i, 0);
+}
+
+void deleteSelectedRows(QTableWidget *table)
+{
+    QList<int> rows;
+    for (const QModelIndex &cell : table->selectionModel()->selectedIndexes())
+        rows << cell.row();
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (auto it = rows.crbegin(); it != rows.crend(); ++it)
+        table->removeRow(*it);
+}
+
+void setUpTable(QTableWidget *table, const QVector<QPair<int, int>> &widths)
+{
+    table->horizontalHeader()->setSectionsClickable(false);
+    // The style's default minimums are larger than the check column and rows.
+    table->horizontalHeader()->setMinimumSectionSize(kCheckColumnWidth);
+    table->verticalHeader()->setMinimumSectionSize(kRowHeight);
+    table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    table->setColumnWidth(0, kCheckColumnWidth);
+    for (const auto &width : widths)
+        table->setColumnWidth(width.first, width.second);
+}
+
+Qt::CheckState checkStateFrom(int value)
+{
+    if (value <= 0)
+        return Qt::Unchecked;
+    return value == 1 ? Qt::PartiallyChecked : Qt::Checked;
+}
+
+int intField(const QStringList &fields, int index)
+{
+    return fields.value(index).toInt();
+}
+
+// Hexadecimal CAN identifier of a mapping row. The range follows the row's
+// frame type; an entry out of range is reported and taken back at once so the
+// table never holds an identifier the bus can't carry.
+class CanIdEdit : public QLineEdit
+{
+public:
+    enum InvalidText { ReportInvalid, QuietInvalid };
+
+    CanIdEdit(QWidget *page, InvalidText invalid)
+        : m_page(page), m_invalid(invalid), m_validator(new QRegularExpressionValidator(this))
+    {
+        setValidator(m_validator);
+        connect(this, &QLineEdit::textChanged, this, [this](const QString &text) { check(text); });
+    }
+
+    void setFrameType(int index)
+    {
+        m_extended = index != 0;
+        m_validator->setRegularExpression(QRegularExpression(m_extended ? QStringLiteral("^[0-9A-Fa-f]{1,8}$")
+                                                                        : QStringLiteral("^[0-9A-Fa-f]{1,3}$")));
+        setText(QStringLiteral("00"));
+    }
+
+private:
+    void check(const QString &text)
+    {
+        if (text.isEmpty())
+            return;
+        bool ok = false;
+        const quint32 value = text.toUInt(&ok, 16);
+        if (ok && value > (m_extended ? kExtendedIdMax : kStandardIdMax)) {
+            report(m_extended ? QStringLiteral("0x00-0x1FFFFFFF") : QStringLiteral("0x00-0x7ff"));
+            undo(); // the undo re-runs this check on the restored text
+            return;
+        }
+        if (isAcceptable(this))
+            return;
+        if (m_invalid == ReportInvalid)
+            report(m_extended ? QStringLiteral("0x00-0x1FFFFFFF") : QStringLiteral("0x00-0x7FF"));
+        undo();
+    }
+
+    void report(const QString &range)
+    {
+        showMessageBox(QMessageBox::Information, m_page, CanMappingWidget::tr("输入错误"),
+                       CanMappingWidget::tr("请输入有效值: %1").arg(range));
+    }
+
+    QWidget *m_page;
+    InvalidText m_invalid;
+    QRegularExpressionValidator *m_validator;
+    bool m_extended = false;
+};
+
+// Register address editor (0 to 65535) of both tables.
+QLineEdit *createAddressEdit(QWidget *page)
+{
+    auto *edit = new QLineEdit;
+    edit->setValidator(new QIntValidator(0, 0xFFFF, edit));
+    edit->setText(QStringLiteral("00"));
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, page](const QString &text) {
+        if (text.isEmpty() || isAcceptable(edit))
+            return;
+        showMessageBox(QMessageBox::Information, page, QStringLiteral(" "),
+                       CanMappingWidget::tr("输入错误 请输入 0 到 65535 之间的整数"));
+        edit->undo();
+    });
+    return edit;
+}
+
+} // namespace
 
 CanMappingWidget::CanMappingWidget(QWidget *parent) : QWidget(parent), ui(new Ui::CanMappingWidgetClass)
 {
     ui->setupUi(this);
+    setUpTable(ui->m_tableWidgetCanSendMapping,
+               {{SendFormat, 65}, {SendType, 65}, {SendProtocol, 70}, {SendLength, 80}, {SendId, 85}});
+    setUpTable(ui->m_tableWidgetRecvMapping, {{RecvId, 105}, {RecvAddress, 130}, {RecvCount, 90}});
+
+    m_sendMenu = createMenu(&CanMappingWidget::onActionSendMappingDelete, &CanMappingWidget::onActionSendMappingAdd,
+                            &CanMappingWidget::onActionSendMappingClearAll);
+    m_sendMenu->setObjectName(QStringLiteral("sendMappingMenu"));
+    m_recvMenu = createMenu(&CanMappingWidget::onActionRecvMappingDelete, &CanMappingWidget::onActionRecvMappingAdd,
+                            &CanMappingWidget::onActionRecvMappingClearAll);
+    m_recvMenu->setObjectName(QStringLiteral("recvMappingMenu"));
+    connect(ui->m_tableWidgetCanSendMapping, &QWidget::customContextMenuRequested, this,
+            &CanMappingWidget::onCanSendMappingCustomContextMenuRequested);
+    connect(ui->m_tableWidgetRecvMapping, &QWidget::customContextMenuRequested, this,
+            &CanMappingWidget::onCanRecvMappingCustomContextMenuRequested);
 }
 
 CanMappingWidget::~CanMappingWidget() { delete ui; }
 
-void CanMappingWidget::writeSendBlock(QByteArray &) const {}
-void CanMappingWidget::readSendBlock(const QByteArray &) {}
-void CanMappingWidget::writeRecvBlock(QByteArray &) const {}
-void CanMappingWidget::readRecvBlock(const QByteArray &) {}
-bool CanMappingWidget::validateMappings() { return true; }
-void CanMappingWidget::applyCanMode(int) {}
-QStringList CanMappingWidget::sendRowStrings() const { return {}; }
-QStringList CanMappingWidget::recvRowStrings() const { return {}; }
-QJsonObject CanMappingWidget::toJson() const { return {}; }
-void CanMappingWidget::fromJson(const QJsonObject &) {}
-void CanMappingWidget::onCanSendMappingCustomContextMenuRequested(const QPoint &) {}
-void CanMappingWidget::onActionSendMappingDelete() {}
-void CanMappingWidget::onActionSendMappingAdd() {}
-void CanMappingWidget::onActionSendMappingClearAll() {}
-void CanMappingWidget::onCanRecvMappingCustomContextMenuRequested(const QPoint &) {}
-void CanMappingWidget::onActionRecvMappingDelete() {}
-void CanMappingWidget::onActionRecvMappingAdd() {}
-void CanMappingWidget::onActionRecvMappingClearAll() {}
-void CanMappingWidget::onCurrentChange(int) {}
-void CanMappingWidget::onCurrentCANChange(int) {}
+QMenu *CanMappingWidget::createMenu(void (CanMappingWidget::*del)(), void (CanMappingWidget::*add)(),
+                                    void (CanMappingWidget::*clear)())
+{
+    auto *menu = new QMenu(this);
+    connect(menu->addAction(tr("删除")), &QAction::triggered, this, del);
+    connect(menu->addAction(tr("添加")), &QAction::triggered, this, add);
+    connect(menu->addAction(tr("清空")), &QAction::triggered, this, clear);
+    return menu;
+}
+
+// ---- rows -------------------------------------------------------------------
+
+void CanMappingWidget::showRowLimit()
+{
+    showMessageBox(QMessageBox::Information, this, tr("提示"), tr("最多可以添加32个记录"));
+}
+
+bool CanMappingWidget::refuseWhenFull(const QTableWidget *table)
+{
+    if (table->rowCount() < kMaxRows)
+        return false;
+    showRowLimit();
+    return true;
+}
+
+int CanMappingWidget::addSendRow()
+{
+    QTableWidget *table = ui->m_tableWidgetCanSendMapping;
+    if (refuseWhenFull(table))
+        return -1;
+    const int row = table->rowCount();
+    table->insertRow(row);
+    table->setItem(row, SendCheck, checkedItem());
+
+    QComboBox *format = comboWith({tr("数据帧")});
+    table->setCellWidget(row, SendFormat, format);
+    connect(format, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &CanMappingWidget::onCurrentChange);
+
+    QComboBox *type = comboWith({tr("标准帧"), tr("扩展帧")});
+    table->setCellWidget(row, SendType, type);
+
+    QStringList lengths;
+    for (const int bytes : {1, 2, 3, 4, 5, 6, 7, 8, 12, 16, 20, 24, 32, 48, 64})
+        lengths << QString::number(bytes);
+    QComboBox *length = comboWith(lengths << tr("动态"));
+    table->setCellWidget(row, SendLength, length);
+
+    QComboBox *protocol = comboWith({QStringLiteral("CAN"), QStringLiteral("CANFD"), tr("FD加速")});
+    table->setCellWidget(row, SendProtocol, protocol);
+    connect(protocol, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &CanMappingWidget::onCurrentCANChange);
+    // Whoever changes the protocol (user, reply, file), the row's own length
+    // list must follow it.
+    connect(protocol, QOverload<int>::of(&QComboBox::currentIndexChanged), length,
+            [length](int index) { enableLengths(length, index); });
+    enableLengths(length, protocol->currentIndex());
+
+    auto *id = new CanIdEdit(this, CanIdEdit::ReportInvalid);
+    id->setFrameType(type->currentIndex());
+    table->setCellWidget(row, SendId, id);
+    connect(type, QOverload<int>::of(&QComboBox::currentIndexChanged), id, [id](int index) { id->setFrameType(index); });
+
+    emit getcantype();
+    applyProtocolRule(protocol, m_canMode);
+
+    table->setCellWidget(row, SendAddress, createAddressEdit(this));
+    table->setRowHeight(row, kRowHeight);
+    return row;
+}
+
+int CanMappingWidget::addRecvRow()
+{
+    QTableWidget *table = ui->m_tableWidgetRecvMapping;
+    if (refuseWhenFull(table))
+        return -1;
+    const int row = table->rowCount();
+    table->insertRow(row);
+    table->setRowHeight(row, kRowHeight);
+    table->setItem(row, RecvCheck, checkedItem());
+
+    auto *id = new CanIdEdit(this, CanIdEdit::QuietInvalid);
+    id->setFrameType(1); // receive identifiers may always be extended
+    table->setCellWidget(row, RecvId, id);
+    table->setCellWidget(row, RecvAddress, createAddressEdit(this));
+
+    QStringList counts;
+    for (int n = 1; n <= kMaxRows; ++n)
+        counts << QString::number(n);
+    QComboBox *count = comboWith(counts);
+    table->setCellWidget(row, RecvCount, count);
+
+    emit getcantype();
+    applyRecvRule(count, m_canMode);
+    return row;
+}
+
+// Column 1 offers only "数据帧"; a row the device or a file marks as remote
+// frame gets a second entry, so it stays visible and is written back as read.
+void CanMappingWidget::setFrameFormat(int row, int index)
+{
+    QComboBox *format = comboAt(ui->m_tableWidgetCanSendMapping, row, SendFormat);
+    if (!format)
+        return;
+    if (index != 0 && format->count() < 2)
+        format->addItem(tr("远程帧"));
+    format->setCurrentIndex(index != 0 ? 1 : 0);
+}
+
+int CanMappingWidget::firstSelectedSendRow() const
+{
+    const QModelIndexList cells = ui->m_tableWidgetCanSendMapping->selectionModel()->selectedIndexes();
+    return cells.isEmpty() ? -1 : cells.first().row();
+}
+
+void CanMappingWidget::onCurrentChange(int)
+{
+    const int row = firstSelectedSendRow();
+    if (row < 0)
+        return;
+    if (QComboBox *protocol = comboAt(ui->m_tableWidgetCanSendMapping, row, SendProtocol))
+        protocol->setCurrentIndex(ProtocolCan);
+    if (QComboBox *length = comboAt(ui->m_tableWidgetCanSendMapping, row, SendLength))
+        length->setCurrentIndex(0);
+}
+
+void CanMappingWidget::onCurrentCANChange(int index)
+{
+    const int row = firstSelectedSendRow();
+    QComboBox *length = row < 0 ? nullptr : comboAt(ui->m_tableWidgetCanSendMapping, row, SendLength);
+    if (!length)
+        return;
+    if (enableLengths(length, index) && index == ProtocolCan)
+        length->setCurrentIndex(0);
+}
+
+void CanMappingWidget::applyCanMode(int mode)
+{
+    m_canMode = mode;
+    const QTableWidget *send = ui->m_tableWidgetCanSendMapping;
+    for (int row = 0; row < send->rowCount(); ++row) {
+        QComboBox *protocol = comboAt(send, row, SendProtocol);
+        QComboBox *length = comboAt(send, row, SendLength);
+        if (!protocol || !length)
+            return;
+        applyProtocolRule(protocol, mode);
+        enableLengths(length, protocol->currentIndex());
+        if (protocol->currentIndex() == ProtocolCan && lengthNumber(length->currentText()) > kClassicMaxLength)
+            length->setCurrentIndex(length->findText(QString::number(kClassicMaxLength)));
+    }
+    const QTableWidget *recv = ui->m_tableWidgetRecvMapping;
+    for (int row = 0; row < recv->rowCount(); ++row) {
+        QComboBox *count = comboAt(recv, row, RecvCount);
+        if (!count)
+            return;
+        applyRecvRule(count, mode);
+    }
+}
+
+// ---- context menus ------------------------------------------------------------
+
+void CanMappingWidget::onCanSendMappingCustomContextMenuRequested(const QPoint &)
+{
+    m_sendMenu->exec(QCursor::pos());
+}
+
+void CanMappingWidget::onActionSendMappingDelete() { deleteSelectedRows(ui->m_tableWidgetCanSendMapping); }
+void CanMappingWidget::onActionSendMappingAdd() { addSendRow(); }
+void CanMappingWidget::onActionSendMappingClearAll() { ui->m_tableWidgetCanSendMapping->setRowCount(0); }
+
+void CanMappingWidget::onCanRecvMappingCustomContextMenuRequested(const QPoint &)
+{
+    m_recvMenu->exec(QCursor::pos());
+}
+
+void CanMappingWidget::onActionRecvMappingDelete() { deleteSelectedRows(ui->m_tableWidgetRecvMapping); }
+void CanMappingWidget::onActionRecvMappingAdd() { addRecvRow(); }
+void CanMappingWidget::onActionRecvMappingClearAll() { ui->m_tableWidgetRecvMapping->setRowCount(0); }
+
+// ---- wire blocks ----------------------------------------------------------------
+
+void CanMappingWidget::writeSendBlock(QByteArray &frame) const
+{
+    zeroFill(frame, kSlotsOffset, kSendBlockSize);
+    const QTableWidget *table = ui->m_tableWidgetCanSendMapping;
+    for (int row = 0; row < qMin(table->rowCount(), kMaxRows); ++row) {
+        const int offset = kSlotsOffset + kSendRecordSize * row;
+        const int protocol = comboIndex(table, row, SendProtocol);
+        const quint8 flags = (comboIndex(table, row, SendType) == 1 ? kFlagExtended : 0) |
+                             (comboIndex(table, row, SendFormat) > 0 ? kFlagRemote : 0) |
+                             (protocol == ProtocolCanFd || protocol == ProtocolFdBrs ? kFlagFd : 0) |
+                             (protocol == ProtocolFdBrs ? kFlagBitRateSwitch : 0);
+        const QComboBox *length = comboAt(table, row, SendLength);
+        const QString lengthText = length ? length->currentText() : QString();
+        putByte(frame, offset, checkStateAt(table, row) != Qt::Unchecked ? 1 : 0);
+        putBe32(frame, offset + 1, numberValue(textAt(table, row, SendId), 16));
+        putBe16(frame, offset + 5, addressValue(textAt(table, row, SendAddress)));
+        putByte(frame, offset + 7, flags);
+        putByte(frame, offset + 8, lengthText == tr("动态") ? kDynamicLength : quint8(lengthNumber(lengthText)));
+    }
+}
+
+void CanMappingWidget::writeRecvBlock(QByteArray &frame) const
+{
+    zeroFill(frame, kSlotsOffset, kRecvBlockSize);
+    const QTableWidget *table = ui->m_tableWidgetRecvMapping;
+    for (int row = 0; row < qMin(table->rowCount(), kMaxRows); ++row) {
+        const int offset = kSlotsOffset + kRecvRecordSize * row;
+        const QComboBox *count = comboAt(table, row, RecvCount);
+        putByte(frame, offset, checkStateAt(table, row) == Qt::Checked ? 1 : 0);
+        putBe32(frame, offset + 1, numberValue(textAt(table, row, RecvId), 16));
+        putBe16(frame, offset + 5, addressValue(textAt(table, row, RecvAddress)));
+        putByte(frame, offset + 7, count ? quint8(count->currentText().toInt()) : 0);
+    }
+}
+
+// A record only counts when the reply holds all of it: a cut-off slot ends
+// the list like an empty one.
+void CanMappingWidget::readSendBlock(const QByteArray &frame)
+{
+    ui->m_tableWidgetCanSendMapping->setRowCount(0);
+    for (int slot = 0; slot < kMaxRows; ++slot) {
+        const int offset = kSlotsOffset + kSendRecordSize * slot;
+        if (frame.size() < offset + kSendRecordSize || byteAt(frame, offset) == 0)
+            break;
+        const int row = addSendRow();
+        if (row < 0)
+            break;
+        fillSendRow(row, frame, offset);
+    }
+}
+
+void CanMappingWidget::fillSendRow(int row, const QByteArray &frame, int offset)
+{
+    QTableWidget *table = ui->m_tableWidgetCanSendMapping;
+    setCheckStateAt(table, row, Qt::Checked);
+    editAt(table, row, SendAddress)->setText(QString::number(be16At(frame, offset + 5)));
+
+    const quint8 flags = byteAt(frame, offset + 7);
+    QComboBox *protocol = comboAt(table, row, SendProtocol);
+    if (flags & kFlagFd)
+        protocol->setCurrentIndex(flags & kFlagBitRateSwitch ? ProtocolFdBrs : ProtocolCanFd);
+    else if (!(flags & kFlagBitRateSwitch))
+        protocol->setCurrentIndex(ProtocolCan);
+    // The frame type resets the identifier, so it goes first.
+    comboAt(table, row, SendType)->setCurrentIndex(flags & kFlagExtended ? 1 : 0);
+    setFrameFormat(row, flags & kFlagRemote);
+    editAt(table, row, SendId)->setText(compactHexId(be32At(frame, offset + 1)));
+
+    QComboBox *length = comboAt(table, row, SendLength);
+    const quint8 bytes = byteAt(frame, offset + 8);
+    length->setCurrentIndex(bytes == kDynamicLength ? length->count() - 1
+                                                    : length->findText(QString::number(bytes)));
+}
+
+void CanMappingWidget::readRecvBlock(const QByteArray &frame)
+{
+    ui->m_tableWidgetRecvMapping->setRowCount(0);
+    for (int slot = 0; slot < kMaxRows; ++slot) {
+        const int offset = kSlotsOffset + kRecvRecordSize * slot;
+        if (frame.size() < offset + kRecvRecordSize || byteAt(frame, offset) == 0)
+            break;
+        const int row = addRecvRow();
+        if (row < 0)
+            break;
+        fillRecvRow(row, frame, offset);
+    }
+}
+
+void CanMappingWidget::fillRecvRow(int row, const QByteArray &frame, int offset)
+{
+    QTableWidget *table = ui->m_tableWidgetRecvMapping;
+    setCheckStateAt(table, row, Qt::Checked);
+    editAt(table, row, RecvId)->setText(compactHexId(be32At(frame, offset + 1)));
+    editAt(table, row, RecvAddress)->setText(QString::number(be16At(frame, offset + 5)));
+    QComboBox *count = comboAt(table, row, RecvCount);
+    count->setCurrentIndex(count->findText(QString::number(byteAt(frame, offset + 7))));
+}
+
+// ---- validation -------------------------------------------------------------------
+
+bool CanMappingWidget::validateMappings()
+{
+    const QTableWidget *send = ui->m_tableWidgetCanSendMapping;
+    const QTableWidget *recv = ui->m_tableWidgetRecvMapping;
+    QVector<RecvRange> ranges;
+    return validateUniqueColumn(send, SendId, 16, tr("ID错误"), tr("ID重复"), tr("CAN发送映射列表存在重复的ID")) &&
+           validateUniqueColumn(send, SendAddress, 10, tr("地址错误"), tr("寄存器地址重复"),
+                                tr("CAN发送映射列表存在重复地址")) &&
+           validateRecvRows(ranges) &&
+           validateUniqueColumn(recv, RecvId, 16, tr("ID错误"), tr("ID重复"), tr("CAN接收映射列表存在重复的ID")) &&
+           validateRecvRanges(ranges);
+}
+
+bool CanMappingWidget::fail(QWidget *first, QWidget *second, const QString &title, const QString &text,
+                            const QString &button)
+{
+    for (QWidget *widget : {first, second})
+        if (widget)
+            widget->setStyleSheet(kHighlight);
+    showMessageBox(QMessageBox::Warning, this, title, text, button.isEmpty() ? tr("请修改后重试") : button);
+    return false;
+}
+
+// Values are compared, not texts: "7FF" and "7ff", or "010" and "10", clash.
+bool CanMappingWidget::validateUniqueColumn(const QTableWidget *table, int column, int base,
+                                            const QString &emptyTitle, const QString &duplicateTitle,
+                                            const QString &duplicateText)
+{
+    for (int row = 0; row < table->rowCount(); ++row)
+        if (QLineEdit *edit = editAt(table, row, column))
+            edit->setStyleSheet(QString());
+    QSet<quint32> seen;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QLineEdit *edit = editAt(table, row, column);
+        const QString text = edit ? edit->text().trimmed() : QString();
+        if (text.isEmpty())
+            return fail(edit, nullptr, emptyTitle, tr("请输入有效值"));
+        const quint32 value = numberValue(text, base);
+        if (seen.contains(value))
+            return fail(edit, nullptr, duplicateTitle, duplicateText);
+        seen.insert(value);
+    }
+    return true;
+}
+
+bool CanMappingWidget::validateRecvRows(QVector<RecvRange> &ranges)
+{
+    const QTableWidget *table = ui->m_tableWidgetRecvMapping;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QLineEdit *id = editAt(table, row, RecvId);
+        QLineEdit *address = editAt(table, row, RecvAddress);
+        QComboBox *count = comboAt(table, row, RecvCount);
+        if (!id || !address || !count)
+            continue;
+        // Clearing first leaves only this run's findings highlighted in the row.
+        for (QWidget *cell : {static_cast<QWidget *>(address), static_cast<QWidget *>(count),
+                              static_cast<QWidget *>(id)})
+            cell->setStyleSheet(QString());
+        if (id->text().isEmpty())
+            return fail(id, nullptr, tr("ID错误"), tr("请输入有效值"));
+        if (address->text().isEmpty())
+            return fail(address, nullptr, tr("地址错误"), tr("请输入有效值"));
+
+        bool startOk = false;
+        bool countOk = false;
+        const qint64 start = address->text().toInt(&startOk);
+        const qint64 registers = count->currentText().toInt(&countOk);
+        if (!startOk || !countOk || start < 0 || registers <= 0)
+            return fail(address, count, tr("参数错误"), tr("地址或映射数量格式错误或无效"), tr("请检查后重试"));
+        const qint64 end = start + registers - 1;
+        if (end > 0xFFFF)
+            return fail(address, count, tr("地址超出范围"),
+                        tr("结束地址超出 65535 (0xFFFF)\n当前结束地址：%1 (0x%2)").arg(end).arg(end, 0, 16));
+        ranges.append({int(start), int(end), address, count});
+    }
+    return true;
+}
+
+// Every ordered pair is looked at, so a range enclosing another is found
+// whichever row comes first; ranges that only touch are fine.
+bool CanMappingWidget::validateRecvRanges(const QVector<RecvRange> &ranges)
+{
+    for (int a = 0; a < ranges.size(); ++a) {
+        for (int b = 0; b < ranges.size(); ++b) {
+            const RecvRange &ra = ranges.at(a);
+            const RecvRange &rb = ranges.at(b);
+            const bool endInside = ra.start <= rb.end && rb.end <= ra.end;
+            const bool startInside = ra.start <= rb.start && rb.start <= ra.end;
+            if (a != b && (endInside || startInside))
+                return fail(rb.address, rb.count, tr("区间重复"), tr("CAN接收映射列表存在区间重复"));
+        }
+    }
+    return true;
+}
+
+// ---- configuration file -----------------------------------------------------------
+
+QStringList CanMappingWidget::sendRowStrings() const
+{
+    QStringList rows;
+    const QTableWidget *table = ui->m_tableWidgetCanSendMapping;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QStringList fields{QString::number(checkStateAt(table, row)),
+                                 QString::number(comboIndex(table, row, SendFormat)),
+                                 QString::number(comboIndex(table, row, SendType)),
+                                 QString::number(comboIndex(table, row, SendProtocol)),
+                                 QString::number(comboIndex(table, row, SendLength)),
+                                 textAt(table, row, SendId),
+                                 textAt(table, row, SendAddress)};
+        rows << fields.join(QLatin1Char(',')) + QLatin1Char(',');
+    }
+    return rows;
+}
+
+QStringList CanMappingWidget::recvRowStrings() const
+{
+    QStringList rows;
+    const QTableWidget *table = ui->m_tableWidgetRecvMapping;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QStringList fields{QString::number(checkStateAt(table, row)), textAt(table, row, RecvId),
+                                 textAt(table, row, RecvAddress), QString::number(comboIndex(table, row, RecvCount))};
+        rows << fields.join(QLatin1Char(',')) + QLatin1Char(',');
+    }
+    return rows;
+}
+
+QJsonObject CanMappingWidget::toJson() const
+{
+    QJsonObject object;
+    object.insert(QStringLiteral("sendMap"), QJsonArray::fromStringList(sendRowStrings()));
+    object.insert(QStringLiteral("recMap"), QJsonArray::fromStringList(recvRowStrings()));
+    return object;
+}
+
+void CanMappingWidget::fromJson(const QJsonObject &object)
+{
+    ui->m_tableWidgetCanSendMapping->setRowCount(0);
+    ui->m_tableWidgetRecvMapping->setRowCount(0);
+    loadRows(object.value(QStringLiteral("sendMap")).toArray(), &CanMappingWidget::addSendRow,
+             &CanMappingWidget::loadSendRow);
+    loadRows(object.value(QStringLiteral("recMap")).toArray(), &CanMappingWidget::addRecvRow,
+             &CanMappingWidget::loadRecvRow);
+}
+
+// A file may hold more rows than the device has slots: the first 32 are
+// taken and the user is told once.
+void CanMappingWidget::loadRows(const QJsonArray &rows, int (CanMappingWidget::*add)(),
+                                void (CanMappingWidget::*load)(int, const QString &))
+{
+    for (int i = 0; i < qMin(rows.size(), kMaxRows); ++i) {
+        const int row = (this->*add)();
+        if (row < 0)
+            return;
+        (this->*load)(row, rows.at(i).toString());
+    }
+    if (rows.size() > kMaxRows)
+        showRowLimit();
+}
+
+void CanMappingWidget::loadSendRow(int row, const QString &text)
+{
+    const QStringList fields = text.split(QLatin1Char(','));
+    QTableWidget *table = ui->m_tableWidgetCanSendMapping;
+    setCheckStateAt(table, row, checkStateFrom(intField(fields, 0)));
+    setFrameFormat(row, intField(fields, 1));
+    comboAt(table, row, SendType)->setCurrentIndex(intField(fields, 2));
+    comboAt(table, row, SendProtocol)->setCurrentIndex(intField(fields, 3));
+    comboAt(table, row, SendLength)->setCurrentIndex(intField(fields, 4));
+    editAt(table, row, SendId)->setText(fields.value(5));
+    editAt(table, row, SendAddress)->setText(fields.value(6));
+}
+
+void CanMappingWidget::loadRecvRow(int row, const QString &text)
+{
+    const QStringList fields = text.split(QLatin1Char(','));
+    QTableWidget *table = ui->m_tableWidgetRecvMapping;
+    setCheckStateAt(table, row, checkStateFrom(intField(fields, 0)));
+    editAt(table, row, RecvId)->setText(fields.value(1));
+    editAt(table, row, RecvAddress)->setText(fields.value(2));
+    comboAt(table, row, RecvCount)->setCurrentIndex(intField(fields, 3));
+}

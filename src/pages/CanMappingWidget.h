@@ -4,9 +4,12 @@
 #include <QJsonObject>
 #include <QPoint>
 #include <QStringList>
+#include <QVector>
 #include <QWidget>
 
+class QJsonArray;
 class QMenu;
+class QTableWidget;
 
 namespace Ui {
 class CanMappingWidgetClass;
@@ -54,6 +57,38 @@ public slots:
     void onCurrentCANChange(int index);
 
 private:
+    // Registers S..S+N-1 of one receive row, kept for the overlap check.
+    struct RecvRange
+    {
+        int start = 0;
+        int end = 0;
+        QWidget *address = nullptr;
+        QWidget *count = nullptr;
+    };
+
+    QMenu *createMenu(void (CanMappingWidget::*del)(), void (CanMappingWidget::*add)(),
+                      void (CanMappingWidget::*clear)());
+    bool refuseWhenFull(const QTableWidget *table);
+    void showRowLimit();
+    int addSendRow();
+    int addRecvRow();
+    int firstSelectedSendRow() const;
+    void setFrameFormat(int row, int index);
+
+    void fillSendRow(int row, const QByteArray &frame, int offset);
+    void fillRecvRow(int row, const QByteArray &frame, int offset);
+    void loadSendRow(int row, const QString &text);
+    void loadRecvRow(int row, const QString &text);
+    void loadRows(const QJsonArray &rows, int (CanMappingWidget::*add)(),
+                  void (CanMappingWidget::*load)(int, const QString &));
+
+    bool fail(QWidget *first, QWidget *second, const QString &title, const QString &text,
+              const QString &button = QString());
+    bool validateUniqueColumn(const QTableWidget *table, int column, int base, const QString &emptyTitle,
+                              const QString &duplicateTitle, const QString &duplicateText);
+    bool validateRecvRows(QVector<RecvRange> &ranges);
+    bool validateRecvRanges(const QVector<RecvRange> &ranges);
+
     Ui::CanMappingWidgetClass *ui;
     int m_canMode = 0;
     QMenu *m_sendMenu = nullptr;
