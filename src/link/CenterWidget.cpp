@@ -224,10 +224,15 @@ void CenterWidget::sendAndWait(const QByteArray &frame, bool logFrame)
 
 void CenterWidget::handleReadyRead()
 {
+    receiveBytes(m_serialPort->readAll());
+}
+
+void CenterWidget::receiveBytes(const QByteArray &bytes)
+{
     QByteArray reply;
     {
         QMutexLocker locker(&m_rxMutex);
-        m_rxBuffer.append(m_serialPort->readAll());
+        m_rxBuffer.append(bytes);
         if (m_rxBuffer.size() > kMaxRxBuffer)
             m_rxBuffer.remove(0, m_rxBuffer.size() - kMaxRxBuffer);
         qCDebug(lcLink).noquote() << hexDump(m_rxBuffer) << "接受到";

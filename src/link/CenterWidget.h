@@ -49,6 +49,11 @@ public:
 
     static QByteArray sharedKey();
 
+    // The receive path for bytes that arrived on the port: assembles them
+    // into replies and dispatches each complete one. The port feeds it;
+    // fuzzers and benchmarks feed it directly.
+    void receiveBytes(const QByteArray &bytes);
+
 public slots:
     void on_Connectpushbutton(bool checked = false);
     void on_readconfiguration();
