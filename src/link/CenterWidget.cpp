@@ -274,8 +274,10 @@ void CenterWidget::onReplyTimeout()
 void CenterWidget::onPortError(QSerialPort::SerialPortError error)
 {
     // Only a lost device ends the connection; other errors are reported
-    // where they happen (opening, writing).
-    if (error != QSerialPort::ResourceError || !m_serialPort->isOpen())
+    // where they happen (opening, writing). A pulled adapter shows as a
+    // resource error, or as reads that fail at every turn of the event loop
+    // (a hung-up terminal reads as end of file): both leave nothing to talk to.
+    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || !m_serialPort->isOpen())
         return;
     const QString reason = m_serialPort->errorString();
     m_authenticated = false;
