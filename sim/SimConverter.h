@@ -89,6 +89,8 @@ public:
     void clearReceived() { m_received.clear(); }
     qint64 bytesReceived() const { return m_bytesIn; }
     qint64 bytesSent() const { return m_bytesOut; }
+    // Replies still to be written (late, split or paced ones).
+    bool hasPendingOutput() const { return !m_pending.isEmpty() || !m_outBacklog.isEmpty(); }
 
 signals:
     void frameReceived(const QByteArray &frame);

@@ -5,6 +5,7 @@
 #include "app/MessageBox.h"
 #include "link/ByteFields.h"
 #include "link/ConfigFrame.h"
+#include "link/Crc16.h"
 #include "link/LinkLog.h"
 #include "link/Sm4.h"
 #include "pages/CanMappingWidget.h"
@@ -27,6 +28,38 @@ constexpr int kPortReadBufferSize = 512;
 // Replies are at most a few hundred bytes; noise beyond this is dropped so
 // that a flooded line cannot grow memory.
 constexpr int kMaxRxBuffer = 4096;
+// The longest reply a device sends (the filter block is 353 bytes).
+constexpr int kMaxReplyLength = 512;
+// Firmware packets start with this byte; the device acknowledges them
+// with command byte 0x00.
+constexpr quint8 kUpdatePacketStart = 0x57;
+constexpr quint8 kUpdateReplyCommand = 0x00;
+
+// Length of the complete reply at the front of `buffer`, 0 if none yet.
+// A buffer that ends with its own CRC is one reply. A late reply may have
+// the next one glued behind it (a device answers back to back): then the
+// shortest frame at the front that starts like a reply and ends with its
+// own CRC is the first of them, and the rest stays for the next look.
+int completeReplyLength(const QByteArray &buffer)
+{
+    const int size = buffer.size();
+    if (size < 3)
+        return 0;
+    const int minimum = qMax(5, ConfigFrame::minimumReplyLength(byteAt(buffer, 2)));
+    if (ConfigFrame::hasValidCrc(buffer))
+        return size >= minimum ? size : 0;
+    if (byteAt(buffer, 0) != 0x56)
+        return 0;
+    quint16 crc = 0xFFFF;
+    const int longest = qMin(size - 1, kMaxReplyLength);
+    for (int n = 0; n + 2 <= longest; ++n) {
+        crc = crc16Modbus(buffer.constData() + n, 1, crc);
+        const int length = n + 3;
+        if (length >= minimum && byteAt(buffer, n + 1) == (crc & 0xFF) && byteAt(buffer, n + 2) == (crc >> 8))
+            return length;
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -103,6 +136,9 @@ void CenterWidget::openPort()
     }
     if (m_serialPort->open(QIODevice::ReadWrite)) {
         m_serialPort->setReadBufferSize(kPortReadBufferSize);
+        // Bytes that reached the line while nobody listened (a reply that
+        // came after its time-out closed the port) answer nothing of ours.
+        m_serialPort->clear(QSerialPort::Input);
         m_portOpened = true;
         return;
     }
@@ -212,6 +248,9 @@ void CenterWidget::sendAndWait(const QByteArray &frame, bool logFrame)
     }
     if (logFrame)
         qCDebug(lcLink).noquote() << hexDump(frame) << "///";
+    const bool updatePacket = byteAt(frame, 0) == kUpdatePacketStart;
+    m_awaitedReply = updatePacket ? kUpdateReplyCommand : byteAt(frame, 2);
+    m_awaitedPhase = updatePacket ? byteAt(frame, 1) : 0;
 
     const qint64 written = m_serialPort->write(frame);
     if (written <= 0) {
@@ -229,27 +268,46 @@ void CenterWidget::handleReadyRead()
 
 void CenterWidget::receiveBytes(const QByteArray &bytes)
 {
-    QByteArray reply;
     {
         QMutexLocker locker(&m_rxMutex);
         m_rxBuffer.append(bytes);
         if (m_rxBuffer.size() > kMaxRxBuffer)
             m_rxBuffer.remove(0, m_rxBuffer.size() - kMaxRxBuffer);
         qCDebug(lcLink).noquote() << hexDump(m_rxBuffer) << "接受到";
-
-        // A frame is complete when it ends with its own CRC. One that is
-        // too short for what its command byte announces is not handed on:
-        // either more bytes complete it, or the time-out drops it.
-        if (m_rxBuffer.size() < 3 || !ConfigFrame::hasValidCrc(m_rxBuffer) ||
-            m_rxBuffer.size() < ConfigFrame::minimumReplyLength(byteAt(m_rxBuffer, 2)))
-            return;
-        if (m_replyTimer->isActive()) {
+    }
+    // A frame too short for what its command byte announces is not taken:
+    // either more bytes complete it, or the time-out drops it.
+    QByteArray reply;
+    while (takeReply(reply)) {
+        // Only the answer to the request outstanding ends its wait: a late
+        // reply to an earlier command (or one with a command byte nobody
+        // asked for) must not pass for it. Such a reply is still handled.
+        if (m_replyTimer->isActive() && answersOutstanding(reply)) {
             m_waitLoop.quit();
             m_replyTimer->stop();
         }
-        reply.swap(m_rxBuffer);
+        dispatchReply(reply);
     }
-    dispatchReply(reply);
+}
+
+bool CenterWidget::answersOutstanding(const QByteArray &reply) const
+{
+    if (byteAt(reply, 2) != m_awaitedReply)
+        return false;
+    // Firmware acknowledgements all carry 0x00; their phase byte tells
+    // which packet they answer.
+    return m_awaitedReply != kUpdateReplyCommand || byteAt(reply, 1) == m_awaitedPhase;
+}
+
+bool CenterWidget::takeReply(QByteArray &reply)
+{
+    QMutexLocker locker(&m_rxMutex);
+    const int length = completeReplyLength(m_rxBuffer);
+    if (length == 0)
+        return false;
+    reply = m_rxBuffer.left(length);
+    m_rxBuffer.remove(0, length);
+    return true;
 }
 
 void CenterWidget::onReplyTimeout()

@@ -85,6 +85,9 @@ private:
     // nothing was sent.
     bool sendCommand(quint8 code);
     void sendAndWait(const QByteArray &frame, bool logFrame);
+    // Takes the complete reply at the front of the receive buffer.
+    bool takeReply(QByteArray &reply);
+    bool answersOutstanding(const QByteArray &reply) const;
     void verifyChallenge(const QByteArray &reply);
 
     // Command side.
@@ -111,6 +114,8 @@ private:
     QTimer *m_replyTimer = nullptr;
     QEventLoop m_waitLoop;
     QByteArray m_lastReply;
+    quint8 m_awaitedReply = 0; // command byte that answers the request outstanding
+    quint8 m_awaitedPhase = 0; // and, for a firmware packet, its phase
     QMutex m_rxMutex;
 
     bool m_authenticated = false;

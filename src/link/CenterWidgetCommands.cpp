@@ -185,6 +185,10 @@ void CenterWidget::on_Defaultpushbutton()
         return;
     const QScopedValueRollback<bool> busy(m_busy, true);
     sendCommand(RestoreDefaults);
+    // A device lost on the way never heard of the reset: the Modbus page
+    // keeps what it shows rather than pretend it was reset too.
+    if (!m_serialPort->isOpen())
+        return;
     m_modbusPage->loadDefaults();
     sendCommand(WriteModbus);
     if (!m_serialPort->isOpen())

@@ -1,0 +1,468 @@
+// The fault matrix: every operation of the tool against every way the line
+// or a file can let it down, end to end against the stand-in converter on
+// a pseudo-terminal. Each cell checks what the user is told, that pages
+// keep their values when a reply is refused, and that the next command
+// works once the fault is gone.
+#include "TestRig.h"
+#include "files/ConfigFile.h"
+#include "link/ConfigFrame.h"
+#include "update/UpadteWidget.h"
+
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Fault = SimConverter::Fault;
+
+namespace {
+
+enum class Op { Connect, Read, WritePlain, WriteModbusSlave, Defaults, Firmware };
+// The adapter pulled out while the device holds back its reply.
+constexpr int kPulled = -1;
+// Whether the pages must keep, must lose, or may do either with their values.
+enum class Pages { Kept, Changed, Any };
+
+const QString kTimeout = QStringLiteral("时间超时");
+const QString kRead = QStringLiteral("读配置成功");
+const QString kWritten = QStringLiteral("写配置成功");
+const QString kDefaults = QStringLiteral("恢复默认值成功");
+const QString kConnected = QStringLiteral("连接成功");
+const QString kCheckFailed = QStringLiteral("设备连接校验失败");
+const QString kUpdated = QStringLiteral("固件更新成功");
+const QString kUpdateStopped = QStringLiteral("设备无应答，固件更新已中断");
+// Followed by the port's own reason.
+const QString kPortLost = QStringLiteral("串口已断开: ");
+
+const QList<quint8> kReadSequence = {0x03, 0x20, 0x24, 0x22, 0x05};
+const QList<quint8> kModbusWrite = {0x02, 0x23, 0x25, 0x21, 0x04};
+const QList<quint8> kDefaultsSequence = {0x08, 0x21, 0x03, 0x20, 0x24, 0x22, 0x05};
+
+struct Operation
+{
+    const char *name;
+    Op op;
+    quint8 faultCommand; // the reply that goes wrong (0x00: the first firmware acknowledgement)
+    QStringList success; // what the user sees when all goes well
+};
+
+const Operation kOperations[] = {
+    {"connect", Op::Connect, 0x01, {kConnected}},
+    {"read", Op::Read, 0x03, {kRead}},
+    {"write plain", Op::WritePlain, 0x04, {kWritten}},
+    {"write MODBUS从站", Op::WriteModbusSlave, 0x21, {kWritten}},
+    {"restore defaults", Op::Defaults, 0x08, {kDefaults}},
+    {"firmware update", Op::Firmware, 0x00, {kUpdated}},
+};
+
+struct Cell
+{
+    Op op;
+    int fault;
+    QStringList boxes;     // every box, in order, once late replies have landed
+    QList<quint8> sent;    // configuration commands on the line (firmware: not checked)
+    bool connectedAfter;
+    Pages pages;
+};
+
+// What each cell must come to. A late reply is still handled when it lands:
+// it tells the truth about the device (the read or write did happen), so its
+// message follows the time-out. A reply with a foreign command byte answers
+// nothing: the wait runs out.
+const Cell kCells[] = {
+    {Op::Connect, int(Fault::Silent), {kCheckFailed}, {0x01}, false, Pages::Kept},
+    {Op::Connect, int(Fault::CorruptCrc), {kCheckFailed}, {0x01}, false, Pages::Kept},
+    {Op::Connect, int(Fault::Split), {kConnected}, {0x01, 0x07, 0x03, 0x20, 0x24, 0x22, 0x05}, true, Pages::Changed},
+    {Op::Connect, int(Fault::Late), {kCheckFailed}, {0x01}, false, Pages::Kept},
+    {Op::Connect, int(Fault::Garbage), {kCheckFailed}, {0x01}, false, Pages::Kept},
+    {Op::Connect, int(Fault::WrongCommand), {kCheckFailed}, {0x01}, false, Pages::Kept},
+    {Op::Connect, int(Fault::ShortReply), {kCheckFailed}, {0x01}, false, Pages::Kept},
+    {Op::Connect, kPulled, {kPortLost}, {0x01}, false, Pages::Kept},
+
+    {Op::Read, int(Fault::Silent), {kTimeout}, {0x03}, true, Pages::Kept},
+    {Op::Read, int(Fault::CorruptCrc), {kTimeout}, {0x03}, true, Pages::Kept},
+    {Op::Read, int(Fault::Split), {kRead}, kReadSequence, true, Pages::Changed},
+    {Op::Read, int(Fault::Late), {kTimeout, kRead}, {0x03}, true, Pages::Kept},
+    {Op::Read, int(Fault::Garbage), {kTimeout}, {0x03}, true, Pages::Kept},
+    {Op::Read, int(Fault::WrongCommand), {kTimeout}, {0x03}, true, Pages::Kept},
+    {Op::Read, int(Fault::ShortReply), {kTimeout}, {0x03}, true, Pages::Kept},
+    {Op::Read, kPulled, {kPortLost}, {0x03}, false, Pages::Kept},
+
+    {Op::WritePlain, int(Fault::Silent), {kTimeout}, {0x02, 0x04}, true, Pages::Kept},
+    {Op::WritePlain, int(Fault::CorruptCrc), {kTimeout}, {0x02, 0x04}, true, Pages::Kept},
+    {Op::WritePlain, int(Fault::Split), {kWritten}, {0x02, 0x04}, true, Pages::Kept},
+    {Op::WritePlain, int(Fault::Late), {kTimeout, kWritten}, {0x02, 0x04}, true, Pages::Kept},
+    {Op::WritePlain, int(Fault::Garbage), {kTimeout}, {0x02, 0x04}, true, Pages::Kept},
+    {Op::WritePlain, int(Fault::WrongCommand), {kTimeout}, {0x02, 0x04}, true, Pages::Kept},
+    // An acknowledgement is its header and one byte: cut short, it is whole.
+    {Op::WritePlain, int(Fault::ShortReply), {kWritten}, {0x02, 0x04}, true, Pages::Kept},
+    {Op::WritePlain, kPulled, {kPortLost}, {0x02, 0x04}, false, Pages::Kept},
+
+    {Op::WriteModbusSlave, int(Fault::Silent), {kTimeout, kWritten}, kModbusWrite, true, Pages::Kept},
+    {Op::WriteModbusSlave, int(Fault::CorruptCrc), {kTimeout, kWritten}, kModbusWrite, true, Pages::Kept},
+    {Op::WriteModbusSlave, int(Fault::Split), {kWritten}, kModbusWrite, true, Pages::Kept},
+    // The late acknowledgement arrives glued to the next one.
+    {Op::WriteModbusSlave, int(Fault::Late), {kTimeout, kWritten}, kModbusWrite, true, Pages::Kept},
+    {Op::WriteModbusSlave, int(Fault::Garbage), {kTimeout, kWritten}, kModbusWrite, true, Pages::Kept},
+    {Op::WriteModbusSlave, int(Fault::WrongCommand), {kTimeout, kWritten}, kModbusWrite, true, Pages::Kept},
+    {Op::WriteModbusSlave, int(Fault::ShortReply), {kWritten}, kModbusWrite, true, Pages::Kept},
+    {Op::WriteModbusSlave, kPulled, {kPortLost}, {0x02, 0x23, 0x25, 0x21}, false, Pages::Kept},
+
+    {Op::Defaults, int(Fault::Silent), {kTimeout}, kDefaultsSequence, true, Pages::Any},
+    {Op::Defaults, int(Fault::CorruptCrc), {kTimeout}, kDefaultsSequence, true, Pages::Any},
+    {Op::Defaults, int(Fault::Split), {kDefaults}, kDefaultsSequence, true, Pages::Any},
+    {Op::Defaults, int(Fault::Late), {kTimeout, kDefaults}, kDefaultsSequence, true, Pages::Any},
+    {Op::Defaults, int(Fault::Garbage), {kTimeout}, kDefaultsSequence, true, Pages::Any},
+    {Op::Defaults, int(Fault::WrongCommand), {kTimeout}, kDefaultsSequence, true, Pages::Any},
+    {Op::Defaults, int(Fault::ShortReply), {kDefaults}, kDefaultsSequence, true, Pages::Any},
+    {Op::Defaults, kPulled, {kPortLost}, {0x08}, false, Pages::Kept},
+
+    {Op::Firmware, int(Fault::Silent), {kTimeout, kUpdateStopped}, {}, true, Pages::Kept},
+    {Op::Firmware, int(Fault::CorruptCrc), {kTimeout, kUpdateStopped}, {}, true, Pages::Kept},
+    // The device restarts into its new firmware: the link ends by design.
+    {Op::Firmware, int(Fault::Split), {kUpdated}, {}, false, Pages::Kept},
+    {Op::Firmware, int(Fault::Late), {kTimeout, kUpdateStopped}, {}, true, Pages::Kept},
+    {Op::Firmware, int(Fault::Garbage), {kTimeout, kUpdateStopped}, {}, true, Pages::Kept},
+    {Op::Firmware, int(Fault::WrongCommand), {kTimeout, kUpdateStopped}, {}, true, Pages::Kept},
+    {Op::Firmware, int(Fault::ShortReply), {kTimeout, kUpdateStopped}, {}, true, Pages::Kept},
+    {Op::Firmware, kPulled, {kPortLost, kUpdateStopped}, {}, false, Pages::Kept},
+};
+
+const char *faultName(int fault)
+{
+    switch (fault) {
+    case int(Fault::Silent):
+        return "silence";
+    case int(Fault::CorruptCrc):
+        return "corrupted checksum";
+    case int(Fault::Split):
+        return "split reply";
+    case int(Fault::Late):
+        return "late reply";
+    case int(Fault::Garbage):
+        return "garbage first";
+    case int(Fault::WrongCommand):
+        return "wrong command byte";
+    case int(Fault::ShortReply):
+        return "short reply";
+    default:
+        return "adapter pulled";
+    }
+}
+
+const Operation &operation(Op op)
+{
+    for (const Operation &o : kOperations)
+        if (o.op == op)
+            return o;
+    qFatal("unknown operation");
+}
+
+// Pages away from the device's defaults, in "MODBUS从站" (valid mappings).
+QJsonObject richConfiguration()
+{
+    const QByteArray text = R"({
+        "CANMap": { "sendMap": ["2,0,1,2,15,1fffffff,40000,", "2,0,0,1,8,7ff,10,"],
+                    "recMap": ["2,18ff50e5,100,3,", "2,123,104,31,"] },
+        "CANParam": { "CANStandard": 1, "Agreement": 1, "frameType": 1, "speed": 1, "sendID": "1abcdef0",
+                      "Arbitrationarea": 11, "Dataarea": 8, "NumberFilters": 1,
+                      "frametype_0": 0, "Filterstype_0": 0, "IDaddress_0": "123", "Taddress_0": "00" },
+        "ConvertParam": { "convertMode": 4, "convertDirect": 2, "forwardInfo": 0, "forwartID": 0,
+                          "posOffset": 3, "len": 2, "interval": 300, "intervalCAN": 10 },
+        "ModBusParam": { "Type": 2, "heartEnable": 1, "interval": "500", "frameFormat": 0, "frameType": 1,
+                         "dataLen": 9, "CANID": "1abcdef0", "Data": "11 22 33 44 55 66 77 88 99 aa bb cc",
+                         "Addr": "0a" },
+        "SerialParam": { "SerialMode": 4, "Baudrate": 8, "dataBit": 1, "stopBit": 1, "oddEvenCheck": 2,
+                         "Baudrate_2": 3, "dataBit_2": 0, "stopBit_2": 0, "oddEvenCheck_2": 1 }
+    })";
+    return QJsonDocument::fromJson(text).object();
+}
+
+} // namespace
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void linkFaults_data();
+    void linkFaults();
+    void fileFaults_data();
+    void fileFaults();
+    void staleReplyDoesNotEndALaterWait();
+    void gluedRepliesAreTakenApart();
+
+private:
+    QByteArray pagesJson(TestRig &rig);
+    void writeFile(const QString &path, const QByteArray &bytes);
+    void loadPages(TestRig &rig, const QJsonObject &root);
+    void prepare(TestRig &rig, Op op);
+    void run(TestRig &rig, Op op);
+    static void pullOnFrame(TestRig &rig, quint8 command);
+    static void compareBoxes(const QStringList &shown, const QStringList &expected);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestFaults::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+// The pages as the file would hold them. The save's own box goes to an
+// observer, so the recorder sees only what the operation showed.
+QByteArray TestFaults::pagesJson(TestRig &rig)
+{
+    const QString path = m_dir->filePath(QStringLiteral("pages.txt"));
+    setMessageObserver([](const MessageRecord &) {});
+    rig.center().saveConfiguration(path);
+    setMessageObserver({});
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unsaved>");
+    return file.readAll();
+}
+
+void TestFaults::writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void TestFaults::loadPages(TestRig &rig, const QJsonObject &root)
+{
+    const QString path = m_dir->filePath(QStringLiteral("rich.txt"));
+    writeFile(path, ConfigFile::documentText(root));
+    rig.center().loadConfiguration(path);
+}
+
+void TestFaults::prepare(TestRig &rig, Op op)
+{
+    if (op == Op::Connect)
+        return;
+    QVERIFY(rig.connectDevice());
+    // Pages that differ from the device, so that a reply that gets through
+    // shows.
+    if (op == Op::Read || op == Op::WriteModbusSlave)
+        loadPages(rig, richConfiguration());
+    if (op == Op::Firmware) {
+        QByteArray image(3 * 256 - 40, '\0');
+        for (int i = 0; i < image.size(); ++i)
+            image[i] = char(i * 7 + 3);
+        writeFile(m_dir->filePath(QStringLiteral("image.bin")), image);
+    }
+}
+
+void TestFaults::run(TestRig &rig, Op op)
+{
+    switch (op) {
+    case Op::Connect:
+        rig.click("m_pushButtonConnect");
+        break;
+    case Op::Read:
+        rig.click("m_pushButtonRead");
+        break;
+    case Op::WritePlain:
+    case Op::WriteModbusSlave:
+        rig.click("m_pushButtonWrite");
+        break;
+    case Op::Defaults:
+        rig.click("m_pushButtonDefault");
+        break;
+    case Op::Firmware:
+        rig.page<UpadteWidget>()->startUpdate(m_dir->filePath(QStringLiteral("image.bin")));
+        break;
+    }
+}
+
+// The adapter goes once the request is on the line, before any answer.
+void TestFaults::pullOnFrame(TestRig &rig, quint8 command)
+{
+    SimConverter *sim = &rig.sim();
+    sim->setFault(Fault::Silent, command, 1);
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = QObject::connect(sim, &SimConverter::frameReceived, sim, [sim, command, once](const QByteArray &frame) {
+        const bool match = command == 0x00 ? frame.at(0) == 0x57 : quint8(frame.at(2)) == command;
+        if (!match)
+            return;
+        QObject::disconnect(*once);
+        QTimer::singleShot(0, sim, [sim] { sim->unplug(); });
+    });
+}
+
+void TestFaults::compareBoxes(const QStringList &shown, const QStringList &expected)
+{
+    QStringList seen = shown;
+    // A lost port is reported with the system's reason after the text.
+    for (QString &text : seen)
+        if (text.startsWith(kPortLost))
+            text = kPortLost;
+    QCOMPARE(seen, expected);
+}
+
+void TestFaults::linkFaults_data()
+{
+    QTest::addColumn<int>("cell");
+    for (int i = 0; i < int(std::size(kCells)); ++i)
+        QTest::addRow("%s x %s", operation(kCells[i].op).name, faultName(kCells[i].fault)) << i;
+}
+
+void TestFaults::linkFaults()
+{
+    QFETCH(int, cell);
+    const Cell &c = kCells[cell];
+    const Operation &o = operation(c.op);
+    TestRig rig;
+    prepare(rig, c.op);
+    const QByteArray pagesBefore = pagesJson(rig);
+    rig.boxes().clear();
+    rig.sim().clearReceived();
+
+    if (c.fault == kPulled)
+        pullOnFrame(rig, o.faultCommand);
+    else
+        rig.sim().setFault(Fault(c.fault), o.faultCommand, 1);
+    run(rig, c.op);
+
+    // The sequence has ended; nothing it refused reached the pages.
+    QVERIFY(!rig.center().isBusy());
+    if (c.pages == Pages::Kept)
+        QCOMPARE(pagesJson(rig), pagesBefore);
+    else if (c.pages == Pages::Changed)
+        QVERIFY(pagesJson(rig) != pagesBefore);
+    if (c.op != Op::Firmware)
+        QCOMPARE(rig.sim().receivedCommands(), c.sent);
+
+    // Late replies land; then the user has seen exactly this.
+    QTRY_VERIFY(!rig.sim().hasPendingOutput());
+    QTRY_COMPARE(rig.boxes().count(), c.boxes.size());
+    compareBoxes(rig.boxes().texts(), c.boxes);
+    QCOMPARE(rig.center().isConnected(), c.connectedAfter);
+
+    // The fault is over: the same operation works again, without a new
+    // connection where the link held (a pulled adapter is plugged back in).
+    if (c.fault == kPulled) {
+        QVERIFY(rig.sim().open());
+        rig.center().setPortName(rig.sim().portName());
+    }
+    rig.boxes().clear();
+    if (!c.connectedAfter && c.op != Op::Connect) {
+        QVERIFY(rig.connectDevice());
+        rig.boxes().clear();
+    }
+    // Once connected, the next command is a read.
+    const Op next = c.op == Op::Connect && rig.center().isConnected() ? Op::Read : c.op;
+    run(rig, next);
+    QCOMPARE(rig.boxes().texts(), operation(next).success);
+}
+
+void TestFaults::fileFaults_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QString>("name");    // under the test folder
+    QTest::addColumn<QByteArray>("bytes"); // what the file holds (load)
+    QTest::addColumn<QString>("message"); // what the box starts with
+    const QByteArray good = ConfigFile::documentText(richConfiguration());
+
+    QTest::newRow("save x folder missing") << true << "no/such/folder/c.txt" << QByteArray()
+                                           << QStringLiteral("保存配置出错.");
+    QTest::newRow("save x target is a folder") << true << "." << QByteArray() << QStringLiteral("保存配置出错.");
+    QTest::newRow("load x no such file") << false << "missing.txt" << QByteArray()
+                                         << QStringLiteral("打开配置文件失败.");
+    QTest::newRow("load x garbage") << false << "garbage.txt" << QByteArray::fromHex("00ff13375641aa0d0a")
+                                    << QStringLiteral("解析配置文件失败.");
+    QTest::newRow("load x cut short") << false << "cut.txt" << good.left(good.size() / 2)
+                                      << QStringLiteral("解析配置文件失败.");
+    QTest::newRow("load x member missing") << false << "member.txt" << QByteArray(R"({"CANMap": {}})")
+                                           << QStringLiteral("解析配置文件失败.");
+    QTest::newRow("load x not an object") << false << "array.txt" << QByteArray("[1, 2, 3]")
+                                          << QStringLiteral("解析配置文件失败.");
+    QTest::newRow("load x oversized") << false << "big.txt"
+                                      << QByteArray(int(ConfigFile::MaxFileSize) + 1, ' ')
+                                      << QStringLiteral("解析配置文件失败.");
+}
+
+void TestFaults::fileFaults()
+{
+    QFETCH(bool, save);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    TestRig rig;
+    QVERIFY(rig.connectDevice());
+    loadPages(rig, richConfiguration());
+    const QByteArray pagesBefore = pagesJson(rig);
+    const QString path = m_dir->filePath(name);
+    if (!save && !bytes.isEmpty())
+        writeFile(path, bytes);
+    rig.boxes().clear();
+
+    if (save)
+        rig.center().saveConfiguration(path);
+    else
+        rig.center().loadConfiguration(path);
+    QCOMPARE(rig.boxes().count(), 1);
+    QVERIFY2(rig.boxes().last().text.startsWith(message), qPrintable(rig.boxes().last().text));
+    QCOMPARE(pagesJson(rig), pagesBefore);
+    if (save)
+        QVERIFY(QFileInfo(path).isDir() || !QFileInfo::exists(path));
+
+    // A good file next time works, on the same connection.
+    rig.boxes().clear();
+    const QString good = m_dir->filePath(QStringLiteral("good.txt"));
+    if (save) {
+        rig.center().saveConfiguration(good);
+        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("保存配置成功")});
+    } else {
+        writeFile(good, ConfigFile::documentText(richConfiguration()));
+        rig.center().loadConfiguration(good);
+        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("读取成功")});
+    }
+    QVERIFY(rig.center().isConnected());
+}
+
+// A reply to an earlier command that lands while a later one waits is
+// handled, but does not pass for the later one's answer.
+void TestFaults::staleReplyDoesNotEndALaterWait()
+{
+    TestRig rig;
+    QVERIFY(rig.connectDevice());
+    rig.boxes().clear();
+    rig.sim().setFault(Fault::Silent, ConfigFrame::WriteFilters, 1);
+    QByteArray ack = ConfigFrame::header(ConfigFrame::RestoreDefaults);
+    ack.append('\0');
+    ConfigFrame::appendCrc(ack);
+    // Fed once the write's last request is on the line, so during its wait.
+    QObject::connect(&rig.sim(), &SimConverter::frameReceived, &rig.center(), [&rig, ack](const QByteArray &frame) {
+        if (quint8(frame.at(2)) == ConfigFrame::WriteFilters)
+            QTimer::singleShot(0, &rig.center(), [&rig, ack] { rig.center().receiveBytes(ack); });
+    });
+    rig.click("m_pushButtonWrite");
+    // The write's last wait ran out although a reply came during it.
+    QCOMPARE(rig.boxes().texts(), (QStringList{QStringLiteral("恢复默认值成功"), kTimeout}));
+}
+
+void TestFaults::gluedRepliesAreTakenApart()
+{
+    TestRig rig;
+    QVERIFY(rig.connectDevice());
+    rig.boxes().clear();
+    QByteArray first = ConfigFrame::header(ConfigFrame::RestoreDefaults);
+    first.append('\0');
+    ConfigFrame::appendCrc(first);
+    QByteArray second = ConfigFrame::header(ConfigFrame::WriteFilters);
+    second.append('\0');
+    ConfigFrame::appendCrc(second);
+    rig.center().receiveBytes(first + second.left(2));
+    QCOMPARE(rig.boxes().texts(), QStringList{kDefaults});
+    rig.center().receiveBytes(second.mid(2));
+    QCOMPARE(rig.boxes().texts(), (QStringList{kDefaults, kWritten}));
+    // Garbage in front of a reply still spoils it: no guessing at starts.
+    rig.center().receiveBytes(QByteArray::fromHex("1337ab0056") + first);
+    QCOMPARE(rig.boxes().count(), 2);
+}
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"
