@@ -20,10 +20,10 @@ ensure_packages() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# build DIR [cmake --build args...] : configures (once) and builds.
+# build DIR [cmake args...] : configures (once) and builds the project.
 build() {
     local dir=$1
     shift
-    cmake -S "$TARVINE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$dir" -j"$(nproc)" "$@"
+    cmake -S "$TARVINE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j"$(nproc)"
 }
