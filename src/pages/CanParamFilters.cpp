@@ -55,12 +55,15 @@ void CanParamWidget::setupFilterTable()
 {
     QTableWidget *table = ui->tableWidget;
     // The form cannot hold a caption of a single blank (uic drops it).
-    if (QTableWidgetItem *header = table->horizontalHeaderItem(EnabledColumn))
-        header->setText(QStringLiteral(" "));
+    if (QTableWidgetItem *blank = table->horizontalHeaderItem(EnabledColumn))
+        blank->setText(QStringLiteral(" "));
+    // Some styles set a larger minimum than the check column needs.
+    QHeaderView *header = table->horizontalHeader();
+    header->setMinimumSectionSize(std::min(header->minimumSectionSize(), kNarrowColumnWidth));
     table->setColumnWidth(EnabledColumn, kNarrowColumnWidth);
     for (int column = FrameTypeColumn; column <= Id2Column; ++column)
         table->setColumnWidth(column, kColumnWidth);
-    table->horizontalHeader()->setSectionsClickable(false);
+    header->setSectionsClickable(false);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setContextMenuPolicy(Qt::CustomContextMenu);
 
