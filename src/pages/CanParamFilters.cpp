@@ -64,8 +64,6 @@ void CanParamWidget::setupFilterTable()
     for (int column = FrameTypeColumn; column <= Id2Column; ++column)
         table->setColumnWidth(column, kColumnWidth);
     header->setSectionsClickable(false);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setContextMenuPolicy(Qt::CustomContextMenu);
 
     m_filterMenu = new QMenu(this);
     m_filterMenu->addAction(ui->m_actionFilterDelete);
@@ -143,7 +141,7 @@ void CanParamWidget::checkRowId(QLineEdit *edit, const QString &text)
     if (text.isEmpty())
         return;
     const bool extended = hasExtendedPattern(edit);
-    if (unsignedHex(text) > (extended ? 0x1FFFFFFFu : 0x7FFu)) {
+    if (unsignedHex(text) > (extended ? kMaxExtendedId : kMaxStandardId)) {
         showIdRangeBox(extended ? QStringLiteral("0x00-0x1FFFFFFF") : QStringLiteral("0x00-0x7ff"));
         edit->undo();
     }

@@ -35,8 +35,6 @@ constexpr int kReservedOffset = 38;
 constexpr int kEndMarkOffset = 42;
 constexpr quint8 kEndMark = 0x99;
 
-constexpr quint32 kMaxStandardId = 0x7FF;
-constexpr quint32 kMaxExtendedId = 0x1FFFFFFF;
 constexpr int kIdDigits = 8;
 
 const char kStandardPattern[] = "^[0-9A-Fa-f]{1,3}$";
@@ -219,8 +217,8 @@ void CanParamWidget::lineEdit_3_textChanged(const QString &text)
     if (unsignedHex(text) <= (extended ? kMaxExtendedId : kMaxStandardId))
         return;
     showIdRangeBox(extended ? QStringLiteral("0x00-0x1fffffff") : QStringLiteral("0x00-0x7ff"));
-    // Undoes a keystroke; a text set by a reply or a file has no history
-    // and stays.
+    // Takes back the user's last edit; a text set by a reply or a file has
+    // no history and stays.
     ui->lineEdit_3->undo();
 }
 

@@ -81,6 +81,8 @@ private:
     void filtersFromJson(const QJsonObject &object);
 
     // Shared by the send identifier and the filter identifiers.
+    static constexpr quint32 kMaxStandardId = 0x7FF;
+    static constexpr quint32 kMaxExtendedId = 0x1FFFFFFF;
     static void setIdPattern(QLineEdit *edit, bool extended);
     static bool hasExtendedPattern(const QLineEdit *edit);
     static quint32 unsignedHex(const QString &text);
