@@ -3,6 +3,9 @@
 
 # Packages the build needs on a fresh Debian or Ubuntu machine.
 TARVINE_BUILD_PACKAGES=(cmake make g++ qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev)
+# And for the fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+TARVINE_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+TARVINE_FUZZ_TARGETS=(fuzz_reply fuzz_receive fuzz_config)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -26,4 +29,42 @@ build() {
     shift
     cmake -S "$TARVINE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$dir" -j"$(nproc)"
+}
+
+# Sanitizer settings for every run of an instrumented program: any report
+# ends the run with an error; LeakSanitizer ignores only what the
+# suppressions file lists (allocations inside system libraries).
+sanitizer_env() {
+    export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=1:check_initialization_order=1"
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+    export LSAN_OPTIONS="suppressions=$TARVINE_ROOT/fuzz/sanitizers/lsan.supp:print_suppressions=0"
+}
+
+# build_fuzzers DIR : configures (once) with clang and builds the fuzz targets.
+build_fuzzers() {
+    local dir=$1
+    CC=clang CXX=clang++ cmake -S "$TARVINE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTARVINE_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+    cmake --build "$dir" -j"$(nproc)" --target "${TARVINE_FUZZ_TARGETS[@]}"
+}
+
+# run_fuzzers DIR SECONDS [libFuzzer args...] : runs each target for
+# SECONDS on a working copy of its committed seed corpus (the seeds stay
+# as they are); a finding is saved under DIR/findings and fails the run.
+run_fuzzers() {
+    local dir=$1 seconds=$2
+    shift 2
+    sanitizer_env
+    mkdir -p "$dir/findings"
+    local target name
+    for target in "${TARVINE_FUZZ_TARGETS[@]}"; do
+        name=${target#fuzz_}
+        mkdir -p "$dir/corpus/$name"
+        echo "fuzzing $name for ${seconds}s"
+        QT_QPA_PLATFORM=offscreen "$dir/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 \
+            -artifact_prefix="$dir/findings/$name-" "$@" \
+            "$dir/corpus/$name" "$TARVINE_ROOT/fuzz/corpus/$name" 2>"$dir/$name.log" \
+            || { tail -n 60 "$dir/$name.log"; echo "fuzz_$name found a fault: see $dir/findings" >&2; return 1; }
+        grep -E '^#[0-9]+ +DONE' "$dir/$name.log" || true
+    done
 }

@@ -12,6 +12,17 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define TARVINE_LEAK_CHECK 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TARVINE_LEAK_CHECK 1
+#endif
+#endif
+#ifdef TARVINE_LEAK_CHECK
+#include <sanitizer/lsan_interface.h>
+#endif
+
 using Fault = SimConverter::Fault;
 
 namespace {
@@ -191,6 +202,7 @@ private slots:
     void fileFaults();
     void staleReplyDoesNotEndALaterWait();
     void gluedRepliesAreTakenApart();
+    void sessionLeaksNothing();
 
 private:
     QByteArray pagesJson(TestRig &rig);
@@ -462,6 +474,28 @@ void TestFaults::gluedRepliesAreTakenApart()
     // Garbage in front of a reply still spoils it: no guessing at starts.
     rig.center().receiveBytes(QByteArray::fromHex("1337ab0056") + first);
     QCOMPARE(rig.boxes().count(), 2);
+}
+
+// Built with AddressSanitizer, LeakSanitizer looks for memory that nothing
+// points to any more after a whole session (Qt's and the system's own
+// reports are suppressed by the run's suppressions file).
+void TestFaults::sessionLeaksNothing()
+{
+#ifndef TARVINE_LEAK_CHECK
+    QSKIP("needs a build with AddressSanitizer (TARVINE_SANITIZE)");
+#else
+    {
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        rig.click("m_pushButtonRead");
+        rig.click("m_pushButtonWrite");
+        rig.click("m_pushButtonConnect");
+        QVERIFY(!rig.center().isConnected());
+        QCOMPARE(rig.boxes().texts(), (QStringList{kConnected, kRead, kWritten}));
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(__lsan_do_recoverable_leak_check(), 0);
+#endif
 }
 
 QTEST_MAIN(TestFaults)
