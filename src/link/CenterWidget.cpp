@@ -39,7 +39,9 @@ constexpr quint8 kUpdateReplyCommand = 0x00;
 // A buffer that ends with its own CRC is one reply. A late reply may have
 // the next one glued behind it (a device answers back to back): then the
 // shortest frame at the front that starts like a reply and ends with its
-// own CRC is the first of them, and the rest stays for the next look.
+// own CRC is the first of them, and the rest stays for the next look. No
+// candidate is shorter than its command byte's layout, so a reply that is
+// still arriving is never cut at a chance CRC match inside it.
 int completeReplyLength(const QByteArray &buffer)
 {
     const int size = buffer.size();
