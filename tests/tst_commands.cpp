@@ -5,9 +5,11 @@
 #include "devinfo/DeviceInfoWidget.h"
 #include "link/ConfigFrame.h"
 #include "link/UpdateFrame.h"
+#include "pages/ModBusWidget.h"
 #include "update/UpadteWidget.h"
 
 #include <QComboBox>
+#include <QProgressBar>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -29,6 +31,7 @@ private slots:
     void restoreDefaults();
     void defaultsRestoreTheDeviceStore();
     void firmwareEndAcknowledgementClosesTheLink();
+    void firmwareUpdateThroughTheStandIn();
     void deviceInformation_data();
     void deviceInformation();
     void secondDeviceInformationReplacesAll();
@@ -204,7 +207,12 @@ void TestCommands::restoreDefaults()
     rig.click("m_pushButtonDefault");
     QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x08, 0x21, 0x03, 0x20, 0x24, 0x22, 0x05}));
     QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("恢复默认值成功")});
-    QCOMPARE(rig.sim().receivedFrames().at(1).size(), 87);
+    // The Modbus page's own defaults go to the device.
+    ModBusWidget defaults;
+    QByteArray expected = ConfigFrame::header(ConfigFrame::WriteModbus);
+    defaults.writeBlock(expected);
+    ConfigFrame::appendCrc(expected);
+    QCOMPARE(rig.sim().receivedFrames().at(1), expected);
 }
 
 void TestCommands::defaultsRestoreTheDeviceStore()
@@ -238,6 +246,36 @@ void TestCommands::firmwareEndAcknowledgementClosesTheLink()
     rig.sim().clearReceived();
     QVERIFY(rig.connectDevice());
     QCOMPARE(rig.sim().receivedCommands().first(), quint8(0x01));
+}
+
+void TestCommands::firmwareUpdateThroughTheStandIn()
+{
+    TestRig rig;
+    QVERIFY(rig.connectDevice());
+    rig.boxes().clear();
+    QTemporaryDir dir;
+    QByteArray image;
+    for (int i = 0; i < 1000; ++i)
+        image.append(static_cast<char>(i * 7));
+    const QString path = dir.filePath(QStringLiteral("firmware.bin"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(image);
+    file.close();
+
+    auto *page = rig.page<UpadteWidget>();
+    QList<int> progress;
+    connect(page->findChild<QProgressBar *>(QStringLiteral("progressBar")), &QProgressBar::valueChanged,
+            [&progress](int value) { progress << value; });
+    page->startUpdate(path);
+
+    // Start, four blocks, end: checked and accepted by the device, which
+    // then restarts; the tool lets go of the link.
+    QCOMPARE(rig.sim().lastImage(), image + QByteArray(24, '\0'));
+    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("固件更新成功")});
+    QCOMPARE(progress, (QList<int>{25, 50, 75, 100}));
+    QVERIFY(!rig.center().isConnected());
+    QCOMPARE(rig.sim().restarts(), 1);
 }
 
 void TestCommands::deviceInformation_data()

@@ -18,6 +18,8 @@ private slots:
     void cleanup();
 
     void saveThenLoadInAFreshWindow();
+    void savedTextIsExact();
+    void mappingFollowsTheLoadedCanMode();
     void cancelledDialogs();
     void saveReplacesAFileWhole();
     void failedSaveKeepsTheOldFile();
@@ -107,6 +109,95 @@ void TestConfigFile::saveThenLoadInAFreshWindow()
     QCOMPARE(fresh.boxes().texts(), QStringList{QStringLiteral("读取成功")});
     QCOMPARE(fresh.boxes().last().title, QStringLiteral("提示"));
     QCOMPARE(pagesText(fresh), saved);
+}
+
+// A known configuration as the file holds it: the indented writer, four
+// spaces a level, every object's keys sorted, a final newline.
+static const char kKnownFile[] = R"({
+    "CANMap": {
+        "recMap": [
+            "2,18ff50e5,100,3,"
+        ],
+        "sendMap": [
+            "2,0,1,2,15,1fffffff,40000,"
+        ]
+    },
+    "CANParam": {
+        "Agreement": 1,
+        "Arbitrationarea": 11,
+        "CANStandard": 1,
+        "Dataarea": 8,
+        "Filterstype_0": 2,
+        "IDaddress_0": "18ff0000",
+        "NumberFilters": 1,
+        "Taddress_0": "1fffffff",
+        "frameType": 1,
+        "frametype_0": 1,
+        "sendID": "1abcdef0",
+        "speed": 1
+    },
+    "ConvertParam": {
+        "convertDirect": 2,
+        "convertMode": 4,
+        "forwardInfo": 0,
+        "forwartID": 0,
+        "interval": 300,
+        "intervalCAN": 10,
+        "len": 2,
+        "posOffset": 3
+    },
+    "ModBusParam": {
+        "Addr": "0a",
+        "CANID": "1abcdef0",
+        "Data": "11 22 33 44 55 66 77 88 99 aa bb cc",
+        "Type": 2,
+        "dataLen": 9,
+        "frameFormat": 0,
+        "frameType": 1,
+        "heartEnable": 1,
+        "interval": "500"
+    },
+    "SerialParam": {
+        "Baudrate": 8,
+        "Baudrate_2": 3,
+        "SerialMode": 4,
+        "dataBit": 1,
+        "dataBit_2": 0,
+        "oddEvenCheck": 2,
+        "oddEvenCheck_2": 1,
+        "stopBit": 1,
+        "stopBit_2": 0
+    }
+}
+)";
+
+void TestConfigFile::savedTextIsExact()
+{
+    TestRig rig;
+    QVERIFY(rig.connectDevice());
+    rig.center().loadConfiguration(write(QStringLiteral("known.txt"), kKnownFile));
+    QCOMPARE(rig.boxes().last().text, QStringLiteral("读取成功"));
+    QCOMPARE(pagesText(rig), QByteArray(kKnownFile));
+}
+
+void TestConfigFile::mappingFollowsTheLoadedCanMode()
+{
+    TestRig rig;
+    QVERIFY(rig.connectDevice());
+    QJsonObject root = QJsonDocument::fromJson(kKnownFile).object();
+    QJsonObject can = root.value(ConfigFile::CanParamKey).toObject();
+    can.insert(QStringLiteral("Agreement"), 0); // classic CAN
+    root.insert(ConfigFile::CanParamKey, can);
+    QJsonObject map = root.value(ConfigFile::CanMapKey).toObject();
+    map.insert(QStringLiteral("recMap"), QJsonArray{QStringLiteral("2,123,104,31,")});
+    root.insert(ConfigFile::CanMapKey, map);
+    rig.center().loadConfiguration(write(QStringLiteral("classic.txt"), ConfigFile::documentText(root)));
+
+    const QJsonObject rows = QJsonDocument::fromJson(pagesText(rig)).object().value(ConfigFile::CanMapKey).toObject();
+    // "FD加速" becomes "CAN"; 32 registers become the classic limit of 4.
+    QCOMPARE(rows.value(QStringLiteral("sendMap")).toArray().first().toString(),
+             QStringLiteral("2,0,1,0,15,1fffffff,40000,"));
+    QCOMPARE(rows.value(QStringLiteral("recMap")).toArray().first().toString(), QStringLiteral("2,123,104,3,"));
 }
 
 void TestConfigFile::cancelledDialogs()
