@@ -11,7 +11,6 @@
 static QByteArray header() { return QByteArray::fromHex("56AA02"); }
 static QComboBox *combo(QWidget &page, const char *name) { return page.findChild<QComboBox *>(name); }
 static QSpinBox *spin(QWidget &page, const char *name) { return page.findChild<QSpinBox *>(name); }
-static QCheckBox *check(QWidget &page, const char *name) { return page.findChild<QCheckBox *>(name); }
 static QGroupBox *second(QWidget &page) { return page.findChild<QGroupBox *>("groupBox_2"); }
 
 static QStringList items(QComboBox *list)

@@ -154,7 +154,7 @@ private slots:
         frameFormat()->setCurrentIndex(0);
         QVERIFY(protocol()->isEnabled());
         // Switching from extended to standard shortens an ID that no longer fits.
-        for (const QString &id : {"1FFF", "7FF"}) {
+        for (const QString id : {"1FFF", "7FF"}) {
             frameType()->setCurrentIndex(1);
             edit("m_lineEditCanID")->setText(id);
             frameType()->setCurrentIndex(0);
