@@ -1,5 +1,6 @@
 // The command sequences and the routing of replies, end to end against the
 // stand-in converter.
+#include "KnownConfiguration.h"
 #include "TestRig.h"
 #include "files/ConfigFile.h"
 #include "devinfo/DeviceInfoWidget.h"
@@ -45,35 +46,9 @@ private:
     static void load(TestRig &rig, const QJsonObject &root);
 };
 
-// Every page away from its defaults, in the forms a read gives back
-// (lower-case hex without leading zeros, plain decimals).
 QJsonObject TestCommands::richConfiguration()
 {
-    const QByteArray text = R"({
-        "CANMap": {
-            "sendMap": ["2,0,1,2,15,1fffffff,40000,", "2,0,0,1,8,7ff,10,"],
-            "recMap": ["2,18ff50e5,100,3,", "2,123,104,31,"]
-        },
-        "CANParam": {
-            "CANStandard": 1, "Agreement": 1, "frameType": 1, "speed": 1, "sendID": "1abcdef0",
-            "Arbitrationarea": 11, "Dataarea": 8, "NumberFilters": 2,
-            "frametype_0": 0, "Filterstype_0": 0, "IDaddress_0": "123", "Taddress_0": "00",
-            "frametype_1": 1, "Filterstype_1": 2, "IDaddress_1": "18ff0000", "Taddress_1": "1fffffff"
-        },
-        "ConvertParam": {
-            "convertMode": 4, "convertDirect": 2, "forwardInfo": 0, "forwartID": 0,
-            "posOffset": 3, "len": 2, "interval": 300, "intervalCAN": 10
-        },
-        "ModBusParam": {
-            "Type": 2, "heartEnable": 1, "interval": "500", "frameFormat": 0, "frameType": 1, "dataLen": 9,
-            "CANID": "1abcdef0", "Data": "11 22 33 44 55 66 77 88 99 aa bb cc", "Addr": "0a"
-        },
-        "SerialParam": {
-            "SerialMode": 4, "Baudrate": 8, "dataBit": 1, "stopBit": 1, "oddEvenCheck": 2,
-            "Baudrate_2": 3, "dataBit_2": 0, "stopBit_2": 0, "oddEvenCheck_2": 1
-        }
-    })";
-    return QJsonDocument::fromJson(text).object();
+    return QJsonDocument::fromJson(kKnownConfiguration).object();
 }
 
 QJsonObject TestCommands::pagesJson(TestRig &rig)
