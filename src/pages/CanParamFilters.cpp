@@ -6,6 +6,7 @@
 #include "app/MessageBox.h"
 #include "link/ByteFields.h"
 
+#include "pages/TableColumns.h"
 #include "ui_CanParamWidget.h"
 
 #include <QComboBox>
@@ -61,8 +62,12 @@ void CanParamWidget::setupFilterTable()
     QHeaderView *header = table->horizontalHeader();
     header->setMinimumSectionSize(std::min(header->minimumSectionSize(), kNarrowColumnWidth));
     table->setColumnWidth(EnabledColumn, kNarrowColumnWidth);
-    for (int column = FrameTypeColumn; column <= Id2Column; ++column)
+    for (int column = FrameTypeColumn; column <= Id2Column; ++column) {
         table->setColumnWidth(column, kColumnWidth);
+        fitColumnToHeader(table, column);
+    }
+    fitColumnToComboBox(table, FrameTypeColumn, {tr("标准帧"), tr("扩展帧")});
+    fitColumnToComboBox(table, FilterTypeColumn, {tr("明确 ID"), tr("范围 ID"), tr("掩码 ID")});
     header->setSectionsClickable(false);
 
     m_filterMenu = new QMenu(this);
