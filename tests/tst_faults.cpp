@@ -3,6 +3,7 @@
 // a pseudo-terminal. Each cell checks what the user is told, that pages
 // keep their values when a reply is refused, and that the next command
 // works once the fault is gone.
+#include "KnownConfiguration.h"
 #include "TestRig.h"
 #include "files/ConfigFile.h"
 #include "link/ConfigFrame.h"
@@ -171,21 +172,7 @@ const Operation &operation(Op op)
 // Pages away from the device's defaults, in "MODBUS从站" (valid mappings).
 QJsonObject richConfiguration()
 {
-    const QByteArray text = R"({
-        "CANMap": { "sendMap": ["2,0,1,2,15,1fffffff,40000,", "2,0,0,1,8,7ff,10,"],
-                    "recMap": ["2,18ff50e5,100,3,", "2,123,104,31,"] },
-        "CANParam": { "CANStandard": 1, "Agreement": 1, "frameType": 1, "speed": 1, "sendID": "1abcdef0",
-                      "Arbitrationarea": 11, "Dataarea": 8, "NumberFilters": 1,
-                      "frametype_0": 0, "Filterstype_0": 0, "IDaddress_0": "123", "Taddress_0": "00" },
-        "ConvertParam": { "convertMode": 4, "convertDirect": 2, "forwardInfo": 0, "forwartID": 0,
-                          "posOffset": 3, "len": 2, "interval": 300, "intervalCAN": 10 },
-        "ModBusParam": { "Type": 2, "heartEnable": 1, "interval": "500", "frameFormat": 0, "frameType": 1,
-                         "dataLen": 9, "CANID": "1abcdef0", "Data": "11 22 33 44 55 66 77 88 99 aa bb cc",
-                         "Addr": "0a" },
-        "SerialParam": { "SerialMode": 4, "Baudrate": 8, "dataBit": 1, "stopBit": 1, "oddEvenCheck": 2,
-                         "Baudrate_2": 3, "dataBit_2": 0, "stopBit_2": 0, "oddEvenCheck_2": 1 }
-    })";
-    return QJsonDocument::fromJson(text).object();
+    return QJsonDocument::fromJson(kKnownConfiguration).object();
 }
 
 } // namespace
