@@ -60,6 +60,16 @@ public:
     void clearFault();
     // Every byte takes its time at 115200 baud 8N1, both directions.
     void setPacing(bool on) { m_pacing = on; }
+    // How late paced replies were finished: the last byte of each reply
+    // left this long after the line would have carried it.
+    struct PacingStats
+    {
+        qint64 replies = 0;
+        qint64 totalLateNs = 0;
+        qint64 worstLateNs = 0;
+    };
+    PacingStats pacingStats() const { return m_pacingStats; }
+    void resetPacingStats() { m_pacingStats = PacingStats(); }
     // A firmware update phase (1, 2, 3) answered with status 0x01; for
     // phase 2, only block `blockIndex` (-1: every block).
     void failUpdate(int phase, int blockIndex = -1);
@@ -129,6 +139,7 @@ private:
     QList<Pending> m_pending;
     QByteArray m_outBacklog;
     qint64 m_lineFreeNs = 0; // when the tool-bound line is next idle (pacing)
+    PacingStats m_pacingStats;
 
     QByteArray m_inBuffer;
     QList<QByteArray> m_received;
