@@ -21,6 +21,7 @@ struct RunResult
     qint64 lineBytes = 0; // both directions
     int exchanges = 0;    // frames the converter received
     QList<quint8> commands; // configuration commands among them, in order
+    SimConverter::PacingStats pacing; // how late the converter finished its replies
     bool ok = false;      // the tool reported success and the device agrees
 };
 
