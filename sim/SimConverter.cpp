@@ -25,6 +25,12 @@ namespace {
 
 // 10 bits a byte at 115200 baud.
 constexpr qint64 kByteNs = 1000000000LL * 10 / 115200;
+// Timer wake-ups come tens of microseconds late, and a few hundred after a
+// long sleep on a virtual machine. The first byte of a reply (after the
+// request's time on the line) and its last byte (the one the tool waits for)
+// are therefore woken for this much early and their exact time waited out.
+constexpr qint64 kFirstByteLeadNs = 300000;
+constexpr qint64 kLastByteLeadNs = 60000;
 constexpr qint64 kLateNs = 700LL * 1000000;
 constexpr qint64 kSplitPauseNs = 40LL * 1000000;
 constexpr int kSplitPieces = 5;
@@ -512,7 +518,12 @@ qint64 SimConverter::nowNs()
 // Writes every byte whose time has come, then sleeps until the next one.
 void SimConverter::flushDue()
 {
-    const qint64 now = nowNs();
+    qint64 now = nowNs();
+    if (!m_pending.isEmpty()) {
+        const qint64 next = nextDueNs(m_pending.first());
+        while (next > now && next - now <= leadNs(m_pending.first()))
+            now = nowNs();
+    }
     QByteArray due;
     while (!m_pending.isEmpty()) {
         Pending &p = m_pending.first();
@@ -540,8 +551,21 @@ void SimConverter::flushDue()
         armTimer(0);
         return;
     }
-    const Pending &next = m_pending.first();
-    armTimer(next.byteNs == 0 ? next.startNs : next.startNs + (next.written + 1) * next.byteNs);
+    armTimer(nextDueNs(m_pending.first()) - leadNs(m_pending.first()));
+}
+
+qint64 SimConverter::nextDueNs(const Pending &p)
+{
+    return p.startNs + (p.written + 1) * p.byteNs;
+}
+
+qint64 SimConverter::leadNs(const Pending &p)
+{
+    if (p.byteNs == 0)
+        return 0;
+    if (p.written == 0)
+        return kFirstByteLeadNs;
+    return p.written + 1 == p.bytes.size() ? kLastByteLeadNs : 0;
 }
 
 // Absolute CLOCK_MONOTONIC time; 0 disarms.

@@ -122,6 +122,9 @@ private:
     void schedule(qint64 delayNs, const QByteArray &bytes);
     void flushDue();
     void armTimer(qint64 dueNs);
+    // When the next byte of `p` is due, and how early to wake for it.
+    static qint64 nextDueNs(const Pending &p);
+    static qint64 leadNs(const Pending &p);
     static qint64 nowNs();
     void writeOut(const QByteArray &bytes);
     bool consumeFault(quint8 command, Fault *fault);
