@@ -302,6 +302,26 @@ void Bench::printUnpaced(const QVector<Measured> &rows)
         check(QStringLiteral("%1: own cost per exchange < 300 µs").arg(m.name), QStringLiteral("%1 µs").arg(num(us, 1)),
               us < 300);
     }
+    // A firmware update has a cost of its own (reading the file, the
+    // progress bar's hundred steps) besides its exchanges: the smallest and
+    // largest image tell the two apart.
+    const Measured *small = nullptr;
+    const Measured *large = nullptr;
+    for (const Measured &m : rows) {
+        if (m.kib > 0 && (!small || m.kib < small->kib))
+            small = &m;
+        if (m.kib > 0 && (!large || m.kib > large->kib))
+            large = &m;
+    }
+    if (small && large && large->exchanges > small->exchanges) {
+        const double slopeUs = (large->seconds.median() - small->seconds.median()) * 1e6 /
+                               (large->exchanges - small->exchanges);
+        const double fixedMs = (small->seconds.median() * 1e6 - slopeUs * small->exchanges) / 1e3;
+        out(QStringLiteral("Firmware, %1 KiB against %2 KiB: %3 µs per exchange, %4 ms per update besides")
+                .arg(large->kib)
+                .arg(small->kib)
+                .arg(num(slopeUs, 1), num(fixedMs, 1)));
+    }
     out(QString());
 }
 
@@ -340,12 +360,17 @@ int Bench::run()
                  num(m_afterUpdate.currentKiB / 1024.0, 1)));
     out(QString());
 
-    check(QStringLiteral("main window shown within 0.5 s"), QStringLiteral("%1 s").arg(num(m_startupSeconds.median(), 3)),
-          m_startupSeconds.median() > 0 && m_startupSeconds.median() < 0.5);
-    check(QStringLiteral("idle peak memory < 80 MB"), QStringLiteral("%1 MB").arg(num(m_startupPeakKiB.median() / 1024, 1)),
-          m_startupPeakKiB.median() > 0 && m_startupPeakKiB.median() < 80 * 1024);
-    check(QStringLiteral("peak memory growth after 1 MiB update < 4 MB"), QStringLiteral("%1 MB").arg(num(growthMB, 1)),
-          growthMB < 4);
+    if (m_plan.startupRuns > 0) {
+        check(QStringLiteral("main window shown within 0.5 s"),
+              QStringLiteral("%1 s").arg(num(m_startupSeconds.median(), 3)),
+              m_startupSeconds.median() > 0 && m_startupSeconds.median() < 0.5);
+        check(QStringLiteral("idle peak memory < 80 MB"),
+              QStringLiteral("%1 MB").arg(num(m_startupPeakKiB.median() / 1024, 1)),
+              m_startupPeakKiB.median() > 0 && m_startupPeakKiB.median() < 80 * 1024);
+    }
+    if (m_plan.updateMemory)
+        check(QStringLiteral("peak memory growth with a 1 MiB update < 3 MB"),
+              QStringLiteral("%1 MB").arg(num(growthMB, 1)), m_afterUpdate.peakKiB > 0 && growthMB < 3);
 
     out(QStringLiteral("Targets"));
     int met = 0;
