@@ -1,4 +1,5 @@
 // Saving and loading the configuration file through the two buttons.
+#include "KnownConfiguration.h"
 #include "TestRig.h"
 #include "app/FileDialog.h"
 #include "files/ConfigFile.h"
@@ -17,7 +18,8 @@ private slots:
     void init();
     void cleanup();
 
-    void saveThenLoadInAFreshWindow();
+    void saveAndLoadThroughTheButtons();
+    void mappingFollowsTheLoadedCanMode();
     void cancelledDialogs();
     void saveReplacesAFileWhole();
     void failedSaveKeepsTheOldFile();
@@ -74,39 +76,51 @@ QString TestConfigFile::write(const QString &name, const QByteArray &text)
     return path;
 }
 
-void TestConfigFile::saveThenLoadInAFreshWindow()
+void TestConfigFile::saveAndLoadThroughTheButtons()
 {
-    const QString path = m_dir.filePath(QStringLiteral("device.txt"));
-    QByteArray saved;
+    const QString known = write(QStringLiteral("known.txt"), kKnownConfiguration);
+    const QString saved = m_dir.filePath(QStringLiteral("saved.txt"));
     {
         TestRig rig;
         QVERIFY(rig.connectDevice());
         rig.boxes().clear();
-        answerDialogsWith(path);
+        answerDialogsWith(known);
+        rig.click("m_pushButtonReadFromFile");
+        answerDialogsWith(saved);
         rig.click("m_pushButtonSaveToFile");
-        QCOMPARE(m_captions, QStringList{QStringLiteral("保存配置|TXT files(*.txt)")});
-        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("保存配置成功")});
-        QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        saved = file.readAll();
+        QCOMPARE(m_captions, (QStringList{QStringLiteral("打开配置|TXT文件(*.txt)"),
+                                          QStringLiteral("保存配置|TXT files(*.txt)")}));
+        QCOMPARE(rig.boxes().texts(), (QStringList{QStringLiteral("读取成功"), QStringLiteral("保存配置成功")}));
+        QCOMPARE(rig.boxes().titles(), (QStringList{QStringLiteral("提示"), QStringLiteral("成功")}));
     }
-    // The indented writer, sorted keys, a final newline.
-    QVERIFY(saved.startsWith("{\n    \"CANMap\": {"));
-    QVERIFY(saved.endsWith("}\n"));
-    const QJsonObject root = QJsonDocument::fromJson(saved).object();
-    QCOMPARE(root.keys(), (QStringList{"CANMap", "CANParam", "ConvertParam", "ModBusParam", "SerialParam"}));
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray(kKnownConfiguration));
 
+    // Every page takes its values back in a fresh window.
     TestRig fresh;
-    QVERIFY(fresh.connectDevice());
-    fresh.boxes().clear();
-    m_captions.clear();
-    answerDialogsWith(path);
-    fresh.click("m_pushButtonReadFromFile");
-    QCOMPARE(m_captions, QStringList{QStringLiteral("打开配置|TXT文件(*.txt)")});
-    QCOMPARE(fresh.boxes().texts(), QStringList{QStringLiteral("读取成功")});
-    QCOMPARE(fresh.boxes().last().title, QStringLiteral("提示"));
-    QCOMPARE(pagesText(fresh), saved);
+    fresh.center().loadConfiguration(saved);
+    QCOMPARE(pagesText(fresh), QByteArray(kKnownConfiguration));
+}
+
+void TestConfigFile::mappingFollowsTheLoadedCanMode()
+{
+    TestRig rig;
+    QVERIFY(rig.connectDevice());
+    QJsonObject root = QJsonDocument::fromJson(kKnownConfiguration).object();
+    QJsonObject can = root.value(ConfigFile::CanParamKey).toObject();
+    can.insert(QStringLiteral("Agreement"), 0); // classic CAN
+    root.insert(ConfigFile::CanParamKey, can);
+    QJsonObject map = root.value(ConfigFile::CanMapKey).toObject();
+    map.insert(QStringLiteral("recMap"), QJsonArray{QStringLiteral("2,123,104,31,")});
+    root.insert(ConfigFile::CanMapKey, map);
+    rig.center().loadConfiguration(write(QStringLiteral("classic.txt"), ConfigFile::documentText(root)));
+
+    const QJsonObject rows = QJsonDocument::fromJson(pagesText(rig)).object().value(ConfigFile::CanMapKey).toObject();
+    // "FD加速" becomes "CAN"; 32 registers become the classic limit of 4.
+    QCOMPARE(rows.value(QStringLiteral("sendMap")).toArray().first().toString(),
+             QStringLiteral("2,0,1,0,15,1fffffff,40000,"));
+    QCOMPARE(rows.value(QStringLiteral("recMap")).toArray().first().toString(), QStringLiteral("2,123,104,3,"));
 }
 
 void TestConfigFile::cancelledDialogs()

@@ -7,6 +7,7 @@
 #include "pages/ModBusWidget.h"
 
 #include <QComboBox>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -19,6 +20,7 @@ class TestLink : public QObject
 
 private slots:
     void connectsAndReadsSilently();
+    void connectsToTheStandInProgram();
     void connectRecoversFromReplyFaults_data();
     void connectRecoversFromReplyFaults();
     void refusedChallengeClosesThePort_data();
@@ -60,6 +62,27 @@ void TestLink::connectsAndReadsSilently()
     const QByteArray challenge = rig.sim().receivedFrames().first();
     QCOMPARE(challenge.size(), 23);
     QCOMPARE(challenge.mid(3, 2), QByteArray::fromHex("0001"));
+}
+
+void TestLink::connectsToTheStandInProgram()
+{
+    QProcess sim;
+    sim.start(QStringLiteral(TARVINE_SIM_PROGRAM),
+              {QStringLiteral("--type-text"), QStringLiteral("SIM-PROGRAM"), QStringLiteral("--hardware"),
+               QStringLiteral("3.2.1")});
+    QVERIFY2(sim.waitForStarted(), qPrintable(sim.errorString()));
+    QTRY_VERIFY(sim.canReadLine());
+    const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    QVERIFY2(port.startsWith(QStringLiteral("/dev/")), qPrintable(port));
+
+    TestRig rig;
+    rig.center().setPortName(port);
+    QVERIFY(rig.connectDevice());
+    QCOMPARE(rig.widget<QComboBox>("m_comboBoxDevPort")->currentText(), QStringLiteral("SIM-PROGRAM"));
+    rig.click("m_pushButtonConnect");
+    sim.terminate();
+    QVERIFY(sim.waitForFinished());
+    QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
 }
 
 void TestLink::connectRecoversFromReplyFaults_data()

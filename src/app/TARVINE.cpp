@@ -42,6 +42,9 @@ TARVINE::TARVINE(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(m_centerWidget);
     setWindowIcon(QIcon(QStringLiteral(":/TARVINE/Resources/app.ico")));
     m_centerWidget->refreshSerialPorts();
+    // Where the pages need more room than the classic size, give it to them
+    // from the start rather than squeezing the CAN filter table.
+    resize(size().expandedTo(sizeHint()));
 
 #ifndef Q_OS_WIN
     m_knownPorts = presentPorts();

@@ -2,6 +2,7 @@
 
 #include "app/MessageBox.h"
 #include "link/ByteFields.h"
+#include "pages/TableColumns.h"
 #include "ui_CanMappingWidget.h"
 
 #include <QComboBox>
@@ -292,6 +293,7 @@ CanMappingWidget::CanMappingWidget(QWidget *parent) : QWidget(parent), ui(new Ui
     setUpTable(ui->m_tableWidgetCanSendMapping,
                {{SendFormat, 65}, {SendType, 65}, {SendProtocol, 70}, {SendLength, 80}, {SendId, 85}});
     setUpTable(ui->m_tableWidgetRecvMapping, {{RecvId, 105}, {RecvAddress, 130}, {RecvCount, 90}});
+    fitColumnsToContents();
 
     m_sendMenu = createMenu(&CanMappingWidget::onActionSendMappingDelete, &CanMappingWidget::onActionSendMappingAdd,
                             &CanMappingWidget::onActionSendMappingClearAll);
@@ -375,6 +377,22 @@ int CanMappingWidget::addSendRow()
     table->setCellWidget(row, SendAddress, createAddressEdit(this));
     table->setRowHeight(row, kRowHeight);
     return row;
+}
+
+void CanMappingWidget::fitColumnsToContents()
+{
+    QTableWidget *send = ui->m_tableWidgetCanSendMapping;
+    for (int column = SendFormat; column <= SendAddress; ++column)
+        fitColumnToHeader(send, column);
+    fitColumnToComboBox(send, SendFormat, {tr("数据帧"), tr("远程帧")});
+    fitColumnToComboBox(send, SendType, {tr("标准帧"), tr("扩展帧")});
+    fitColumnToComboBox(send, SendProtocol, {QStringLiteral("CAN"), QStringLiteral("CANFD"), tr("FD加速")});
+    fitColumnToComboBox(send, SendLength, {QStringLiteral("64"), tr("动态")});
+
+    QTableWidget *recv = ui->m_tableWidgetRecvMapping;
+    for (int column = RecvId; column <= RecvCount; ++column)
+        fitColumnToHeader(recv, column);
+    fitColumnToComboBox(recv, RecvCount, {QStringLiteral("32")});
 }
 
 int CanMappingWidget::addRecvRow()

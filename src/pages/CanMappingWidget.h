@@ -72,6 +72,7 @@ private:
     void showRowLimit();
     int addSendRow();
     int addRecvRow();
+    void fitColumnsToContents();
     int firstSelectedSendRow() const;
     void setFrameFormat(int row, int index);
 

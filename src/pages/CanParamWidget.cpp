@@ -1,26 +1,327 @@
+// The CAN parameters page: protocol, frame and bit-rate settings and the send
+// identifier of the main-parameter frames. The filter half of the class is
+// in CanParamFilters.cpp.
 #include "pages/CanParamWidget.h"
 
+#include "app/MessageBox.h"
+#include "link/ByteFields.h"
+
 #include "ui_CanParamWidget.h"
+
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+
+namespace {
+
+// Timing words of the bit-rate entries, in list order. They belong to the
+// device: shown, sent and matched, never interpreted. The last entry of
+// each list is the custom one.
+const quint32 kArbitrationWords[] = {0x006F01F3, 0x001C0176, 0x00050176, 0x002A0063, 0x001C004A,
+                                     0x002A0031, 0x0005004A, 0x001C001D, 0x002A0013, 0x001C000E,
+                                     0x0016000E, 0x002A0007, 0x00390004, 0x00270004, 0x00000000};
+const quint32 kDataWords[] = {0x003E001D, 0x001C001D, 0x002A0013, 0x001C000E, 0x002A0009,
+                              0x002A0007, 0x00390004, 0x00270004, 0x00250002, 0x004D0000,
+                              0x00390000, 0x00120001, 0x00250000, 0x00000000};
+
+// Frame offsets of the CAN block (main-parameter write and reply).
+constexpr int kArbitrationOffset = 15;
+constexpr int kDataOffset = 21;
+constexpr int kIdOffset = 27;
+constexpr int kProtocolOffset = 31;
+constexpr int kSpeedOffset = 33;
+constexpr int kStandardOffset = 35;
+constexpr int kFrameTypeOffset = 37;
+constexpr int kReservedOffset = 38;
+constexpr int kEndMarkOffset = 42;
+constexpr quint8 kEndMark = 0x99;
+
+constexpr int kIdDigits = 8;
+
+const char kStandardPattern[] = "^[0-9A-Fa-f]{1,3}$";
+const char kExtendedPattern[] = "^[0-9A-Fa-f]{1,8}$";
+
+const char kKeyStandard[] = "CANStandard";
+const char kKeyAgreement[] = "Agreement";
+const char kKeyFrameType[] = "frameType";
+const char kKeySpeed[] = "speed";
+const char kKeySendId[] = "sendID";
+const char kKeyArbitration[] = "Arbitrationarea";
+const char kKeyData[] = "Dataarea";
+
+QString wordDigits(quint32 word)
+{
+    return QString::number(word, 16).rightJustified(kIdDigits, QLatin1Char('0'));
+}
+
+template <int N>
+void attachWords(QComboBox *list, const quint32 (&words)[N])
+{
+    Q_ASSERT(list->count() == N);
+    for (int i = 0; i < N && i < list->count(); ++i)
+        list->setItemData(i, words[i]);
+}
+
+QString withoutSpaces(const QString &text)
+{
+    return text.simplified().remove(QLatin1Char(' '));
+}
+
+} // namespace
 
 CanParamWidget::CanParamWidget(QByteArray *replyBuffer, QWidget *parent)
     : QWidget(parent), ui(new Ui::CanParamWidgetClass), replyBuffer(replyBuffer)
 {
     ui->setupUi(this);
+    attachWords(ui->comboBox_6, kArbitrationWords);
+    attachWords(ui->comboBox_7, kDataWords);
+    connectRules();
+
+    // The form fills the lists before the rules are connected, so apply
+    // the rules of the first entries now, in the order the entries arrive.
+    comboBox_6_currentIndexChanged(ui->comboBox_6->currentIndex());
+    comboBox_7_currentIndexChanged(ui->comboBox_7->currentIndex());
+    comboBox_2_currentIndexChanged(ui->comboBox_2->currentIndex());
+    onCurrenttextChange(ui->comboBox_3->currentIndex());
+    comboBox_3_currentIndexChanged(ui->comboBox_3->currentIndex());
+    comboBox_4_currentIndexChanged(ui->comboBox_4->currentIndex());
+
+    setupFilterTable();
 }
 
 CanParamWidget::~CanParamWidget() { delete ui; }
 
-bool CanParamWidget::writeBlock(QByteArray &) { return true; }
-void CanParamWidget::readBlock() {}
-QJsonObject CanParamWidget::toJson() const { return {}; }
-void CanParamWidget::fromJson(const QJsonObject &) {}
-int CanParamWidget::canMode() const { return 0; }
-int CanParamWidget::frameTypeIndex() const { return 0; }
-void CanParamWidget::comboBox_6_currentIndexChanged(int) {}
-void CanParamWidget::comboBox_7_currentIndexChanged(int) {}
-void CanParamWidget::onCurrenttextChange(int) {}
-void CanParamWidget::onTextChanged(const QString &) {}
-void CanParamWidget::comboBox_2_currentIndexChanged(int) {}
-void CanParamWidget::comboBox_4_currentIndexChanged(int) {}
-void CanParamWidget::lineEdit_3_textChanged(const QString &) {}
-void CanParamWidget::comboBox_3_currentIndexChanged(int) {}
+void CanParamWidget::connectRules()
+{
+    const auto indexChanged = QOverload<int>::of(&QComboBox::currentIndexChanged);
+    connect(ui->comboBox_6, indexChanged, this, &CanParamWidget::comboBox_6_currentIndexChanged);
+    connect(ui->comboBox_7, indexChanged, this, &CanParamWidget::comboBox_7_currentIndexChanged);
+    connect(ui->comboBox_3, indexChanged, this, &CanParamWidget::onCurrenttextChange);
+    connect(ui->lineEdit_3, &QLineEdit::textChanged, this, &CanParamWidget::onTextChanged);
+    // The protocol rule also hears activated, so picking the shown entry
+    // again re-announces the protocol to the other pages.
+    connect(ui->comboBox_2, indexChanged, this, &CanParamWidget::comboBox_2_currentIndexChanged);
+    connect(ui->comboBox_2, QOverload<int>::of(&QComboBox::activated), this,
+            &CanParamWidget::comboBox_2_currentIndexChanged);
+    connect(ui->comboBox_4, indexChanged, this, &CanParamWidget::comboBox_4_currentIndexChanged);
+    connect(ui->lineEdit_3, &QLineEdit::textChanged, this, &CanParamWidget::lineEdit_3_textChanged);
+    connect(ui->comboBox_3, indexChanged, this, &CanParamWidget::comboBox_3_currentIndexChanged);
+}
+
+// ---- shared identifier helpers ----
+
+void CanParamWidget::setIdPattern(QLineEdit *edit, bool extended)
+{
+    const QValidator *old = edit->validator();
+    const QRegularExpression pattern(QLatin1String(extended ? kExtendedPattern : kStandardPattern));
+    edit->setValidator(new QRegularExpressionValidator(pattern, edit));
+    delete old;
+}
+
+bool CanParamWidget::hasExtendedPattern(const QLineEdit *edit)
+{
+    const auto *validator = qobject_cast<const QRegularExpressionValidator *>(edit->validator());
+    return validator && validator->regularExpression().pattern() == QLatin1String(kExtendedPattern);
+}
+
+quint32 CanParamWidget::unsignedHex(const QString &text)
+{
+    bool ok = false;
+    const quint32 value = text.toUInt(&ok, 16);
+    return ok ? value : 0;
+}
+
+void CanParamWidget::showIdRangeBox(const QString &range)
+{
+    showMessageBox(QMessageBox::Information, nullptr, tr("输入错误"), tr("请输入有效值: %1").arg(range));
+}
+
+// ---- rules ----
+
+void CanParamWidget::applyBitRateRule(QComboBox *list, QLineEdit *wordEdit, int index)
+{
+    wordEdit->setText(QStringLiteral("0x") + wordDigits(list->itemData(index).toUInt()).toUpper());
+    wordEdit->setEnabled(index == list->count() - 1);
+}
+
+void CanParamWidget::comboBox_6_currentIndexChanged(int index)
+{
+    applyBitRateRule(ui->comboBox_6, ui->lineEdit, index);
+}
+
+void CanParamWidget::comboBox_7_currentIndexChanged(int index)
+{
+    applyBitRateRule(ui->comboBox_7, ui->lineEdit_2, index);
+}
+
+void CanParamWidget::comboBox_2_currentIndexChanged(int index)
+{
+    emit agreement(index);
+    const bool fd = index != 0;
+    ui->comboBox_4->setEnabled(fd);
+    ui->comboBox->setEnabled(fd);
+    ui->comboBox_7->setEnabled(fd);
+    int mode = 0;
+    if (fd) {
+        if (ui->comboBox_4->currentIndex() != 0) {
+            mode = 2;
+        } else {
+            ui->comboBox_7->setEnabled(false);
+            mode = index;
+        }
+    }
+    emit comboBox_2_Change(mode);
+}
+
+void CanParamWidget::comboBox_4_currentIndexChanged(int index)
+{
+    if (ui->comboBox_2->currentIndex() == 0)
+        return;
+    ui->comboBox_7->setEnabled(index != 0);
+    emit comboBox_2_Change(index + 1);
+}
+
+void CanParamWidget::onCurrenttextChange(int index)
+{
+    if (index == 0 && unsignedHex(ui->lineEdit_3->text()) > kMaxStandardId) {
+        ui->lineEdit_3->setText(QString());
+        ui->lineEdit_3->setCursorPosition(0);
+    }
+}
+
+void CanParamWidget::comboBox_3_currentIndexChanged(int index)
+{
+    setIdPattern(ui->lineEdit_3, index != 0);
+    emit comboBox_3_Change(index);
+}
+
+void CanParamWidget::onTextChanged(const QString &text)
+{
+    QLineEdit *edit = ui->lineEdit_3;
+    const auto restoreLastAccepted = [this, edit] {
+        edit->setText(m_lastAcceptedId);
+        edit->setCursorPosition(m_lastAcceptedId.size());
+    };
+    if (ui->comboBox_3->currentIndex() != 0 || unsignedHex(text) <= kMaxStandardId) {
+        // Only a reply or a file can bring in more than 8 characters.
+        if (edit->text().size() > kIdDigits)
+            restoreLastAccepted();
+        m_lastAcceptedId = edit->text();
+    } else {
+        restoreLastAccepted();
+    }
+}
+
+void CanParamWidget::lineEdit_3_textChanged(const QString &text)
+{
+    const bool extended = ui->comboBox_3->currentIndex() != 0;
+    if (unsignedHex(text) <= (extended ? kMaxExtendedId : kMaxStandardId))
+        return;
+    showIdRangeBox(extended ? QStringLiteral("0x00-0x1fffffff") : QStringLiteral("0x00-0x7ff"));
+    // Takes back the user's last edit; a text set by a reply or a file has
+    // no history and stays.
+    ui->lineEdit_3->undo();
+}
+
+// ---- block and file ----
+
+bool CanParamWidget::writeBlock(QByteArray &frame)
+{
+    QString id = withoutSpaces(ui->lineEdit_3->text());
+    if (id.size() != kIdDigits)
+        id = id.rightJustified(kIdDigits, QLatin1Char('0'));
+    static const QRegularExpression idDigits(QRegularExpression::anchoredPattern(QStringLiteral("[0-9a-fA-F]{8}")));
+    if (!idDigits.match(id).hasMatch()) {
+        // Sending a wrong identifier silently would reconfigure the device
+        // with garbage: refuse the whole write instead.
+        showMessageBox(QMessageBox::Information, this, tr("提示"), tr("CAN ID输入错误"));
+        return false;
+    }
+
+    putBe32(frame, kArbitrationOffset, hexTextToWord(ui->lineEdit->text()));
+    putBe16(frame, kArbitrationOffset + 4, 0);
+    putBe32(frame, kDataOffset, hexTextToWord(ui->lineEdit_2->text()));
+    putBe16(frame, kDataOffset + 4, 0);
+    putBe32(frame, kIdOffset, id.toUInt(nullptr, 16));
+    // Positions as single bytes, each followed by a 0x00.
+    putByte(frame, kProtocolOffset, quint8(ui->comboBox_2->currentIndex()));
+    putByte(frame, kProtocolOffset + 1, 0);
+    putByte(frame, kSpeedOffset, quint8(ui->comboBox_4->currentIndex()));
+    putByte(frame, kSpeedOffset + 1, 0);
+    putByte(frame, kStandardOffset, quint8(ui->comboBox->currentIndex()));
+    putByte(frame, kStandardOffset + 1, 0);
+    putByte(frame, kFrameTypeOffset, quint8(ui->comboBox_3->currentIndex()));
+    putBe32(frame, kReservedOffset, 0);
+    putByte(frame, kEndMarkOffset, kEndMark);
+    return true;
+}
+
+void CanParamWidget::selectTimingWord(QComboBox *list, QLineEdit *wordEdit, quint32 word)
+{
+    const int custom = list->count() - 1;
+    // The custom entry is not matched: its word 0 is a placeholder, and a
+    // custom word already shown must give way to the reply's word.
+    for (int i = 0; i < custom; ++i) {
+        if (list->itemData(i).toUInt() == word) {
+            list->setCurrentIndex(i);
+            return;
+        }
+    }
+    const QSignalBlocker blocker(list);
+    list->setCurrentIndex(custom);
+    wordEdit->setText(QStringLiteral("0x") + wordDigits(word));
+    wordEdit->setEnabled(true);
+}
+
+void CanParamWidget::readBlock()
+{
+    if (!replyBuffer)
+        return;
+    const QByteArray &reply = *replyBuffer;
+    // Protocol and frame type first, so that the other pages' limits follow
+    // the reply before they read their own blocks.
+    ui->comboBox->setCurrentIndex(byteAt(reply, kStandardOffset));
+    ui->comboBox_2->setCurrentIndex(byteAt(reply, kProtocolOffset));
+    ui->comboBox_3->setCurrentIndex(byteAt(reply, kFrameTypeOffset));
+    ui->comboBox_4->setCurrentIndex(byteAt(reply, kSpeedOffset));
+    ui->lineEdit_3->setText(compactHexId(be32At(reply, kIdOffset)));
+    selectTimingWord(ui->comboBox_6, ui->lineEdit, be32At(reply, kArbitrationOffset));
+    selectTimingWord(ui->comboBox_7, ui->lineEdit_2, be32At(reply, kDataOffset));
+}
+
+QJsonObject CanParamWidget::toJson() const
+{
+    QJsonObject object;
+    object.insert(QLatin1String(kKeyStandard), ui->comboBox->currentIndex());
+    object.insert(QLatin1String(kKeyAgreement), ui->comboBox_2->currentIndex());
+    object.insert(QLatin1String(kKeyFrameType), ui->comboBox_3->currentIndex());
+    object.insert(QLatin1String(kKeySpeed), ui->comboBox_4->currentIndex());
+    object.insert(QLatin1String(kKeySendId), ui->lineEdit_3->text());
+    object.insert(QLatin1String(kKeyArbitration), ui->comboBox_6->currentIndex());
+    object.insert(QLatin1String(kKeyData), ui->comboBox_7->currentIndex());
+    filtersToJson(object);
+    return object;
+}
+
+void CanParamWidget::fromJson(const QJsonObject &object)
+{
+    const auto position = [&object](const char *key) { return object.value(QLatin1String(key)).toInt(); };
+    clearFilterTable();
+    ui->comboBox->setCurrentIndex(position(kKeyStandard));
+    ui->comboBox_2->setCurrentIndex(position(kKeyAgreement));
+    ui->comboBox_3->setCurrentIndex(position(kKeyFrameType));
+    ui->comboBox_4->setCurrentIndex(position(kKeySpeed));
+    ui->lineEdit_3->setText(object.value(QLatin1String(kKeySendId)).toString());
+    // Only positions are stored: a custom word is not in the file.
+    ui->comboBox_6->setCurrentIndex(position(kKeyArbitration));
+    ui->comboBox_7->setCurrentIndex(position(kKeyData));
+    filtersFromJson(object);
+}
+
+int CanParamWidget::canMode() const
+{
+    if (ui->comboBox_2->currentIndex() == 0)
+        return 0;
+    return ui->comboBox_4->currentIndex() != 0 ? 2 : 1;
+}
+
+int CanParamWidget::frameTypeIndex() const { return ui->comboBox_3->currentIndex(); }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+class QComboBox;
+class QLineEdit;
 class QMenu;
 
 namespace Ui {
@@ -62,6 +64,30 @@ public slots:
     void oncomboxCurrenttextChange(int index);
 
 private:
+    void connectRules();
+    void applyBitRateRule(QComboBox *list, QLineEdit *wordEdit, int index);
+    void selectTimingWord(QComboBox *list, QLineEdit *wordEdit, quint32 word);
+
+    // Filter half (CanParamFilters.cpp).
+    void setupFilterTable();
+    void clearFilterTable();
+    void appendFilterRow();
+    void fillFilterRow(int row, int frameType, int filterType, const QString &id1, const QString &id2);
+    void applyRowFrameType(QLineEdit *id1, QLineEdit *id2, int frameType);
+    void checkRowId(QLineEdit *edit, const QString &text);
+    int rangeCheckRow() const;
+    void showFilterLimitBox();
+    void filtersToJson(QJsonObject &object) const;
+    void filtersFromJson(const QJsonObject &object);
+
+    // Shared by the send identifier and the filter identifiers.
+    static constexpr quint32 kMaxStandardId = 0x7FF;
+    static constexpr quint32 kMaxExtendedId = 0x1FFFFFFF;
+    static void setIdPattern(QLineEdit *edit, bool extended);
+    static bool hasExtendedPattern(const QLineEdit *edit);
+    static quint32 unsignedHex(const QString &text);
+    static void showIdRangeBox(const QString &range);
+
     Ui::CanParamWidgetClass *ui;
     QByteArray *replyBuffer;
     QString m_lastAcceptedId;

@@ -6,9 +6,11 @@
 #include "app/MessageBox.h"
 #include "app/TARVINE.h"
 #include "link/CenterWidget.h"
+#include "pages/CanParamWidget.h"
 #include "update/UpadteWidget.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
@@ -22,7 +24,7 @@ namespace {
 
 const char kConfiguration[] = R"({
     "CANMap": {
-        "sendMap": ["2,0,1,2,15,1fffffff,40000,", "2,0,0,1,8,7ff,10,", "0,0,0,0,7,123,20,"],
+        "sendMap": ["2,0,1,2,15,1fffffff,40000,", "2,0,0,1,8,7ff,10,", "2,0,0,0,7,123,20,"],
         "recMap": ["2,18ff50e5,100,3,", "2,123,104,31,", "2,7ff,200,0,"]
     },
     "CANParam": {
@@ -99,6 +101,8 @@ int main(int argc, char *argv[])
     config.write(kConfiguration);
     config.close();
     center->loadConfiguration(configPath);
+    // Filtering on, so that the filter table shows as in use.
+    center->findChild<CanParamWidget *>()->findChild<QCheckBox *>(QStringLiteral("checkBox"))->setChecked(true);
     center->on_Writepushbutton();
     center->on_readconfiguration();
     if (!center->isConnected()) {
@@ -118,15 +122,23 @@ int main(int argc, char *argv[])
     tabs->setCurrentIndex(0);
     settle();
     {
+        // Parented like the tool's own boxes, so it wears the same style.
         QMessageBox box(QMessageBox::Information, QObject::tr("成功"), QObject::tr("写配置成功"), QMessageBox::Ok,
-                        &window);
+                        center);
         box.show();
         settle();
         QPixmap picture = window.grab();
         QPainter painter(&picture);
         const QPixmap boxPicture = box.grab();
-        const QPoint at((window.width() - box.width()) / 2, (window.height() - box.height()) / 2);
-        painter.fillRect(QRect(at, box.size()).adjusted(-1, -1, 1, 1), Qt::gray);
+        // A virtual display has no window manager: draw the title bar too.
+        const int titleHeight = box.fontMetrics().height() + 8;
+        const QPoint at((window.width() - box.width()) / 2, (window.height() - box.height() + titleHeight) / 2);
+        const QRect title(at.x(), at.y() - titleHeight, box.width(), titleHeight);
+        painter.fillRect(QRect(title.topLeft(), QSize(box.width(), box.height() + titleHeight)).adjusted(-1, -1, 1, 1),
+                         Qt::darkGray);
+        painter.fillRect(title, QColor(82, 126, 187));
+        painter.setPen(Qt::white);
+        painter.drawText(title.adjusted(8, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, box.windowTitle());
         painter.drawPixmap(at, boxPicture);
         painter.end();
         ok &= save(picture, out.filePath(QStringLiteral("8-message-box.png")));
