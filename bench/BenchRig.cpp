@@ -186,6 +186,13 @@ RunResult BenchRig::writeConfiguration()
 {
     RunResult r = timed([this] { m_center->on_Writepushbutton(); }, QStringLiteral("写配置成功"));
     r.ok = r.ok && r.commands == QList<quint8>{WriteMain, WriteRecvMapping, WriteSendMapping, WriteModbus, WriteFilters};
+    // The full tables went out as they came in.
+    onSim([&] {
+        r.ok = r.ok && m_sim->block(WriteSendMapping) == sendMappingBlock() &&
+               m_sim->block(WriteRecvMapping) == recvMappingBlock() && m_sim->block(WriteFilters) == filterBlock();
+    });
+    if (!r.ok)
+        qWarning("the write did not carry the full tables back");
     return r;
 }
 
