@@ -12,10 +12,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QFile>
 
 #include <cstdio>
 
@@ -89,7 +89,7 @@ QString pct(double v)
 class Bench
 {
 public:
-    Bench(const Plan &plan) : m_plan(plan) {}
+    explicit Bench(const Plan &plan) : m_plan(plan) {}
     int run();
 
 private:
@@ -101,6 +101,8 @@ private:
     void measureUpdateMemory();
     void printPaced(const QVector<Measured> &rows);
     void printUnpaced(const QVector<Measured> &rows);
+    void printStartupAndMemory();
+    int printTargets(double totalSeconds);
     void check(const QString &what, const QString &measured, bool met) { m_targets << Target{what, measured, met}; }
 
     Plan m_plan;
@@ -325,6 +327,57 @@ void Bench::printUnpaced(const QVector<Measured> &rows)
     out(QString());
 }
 
+void Bench::printStartupAndMemory()
+{
+    if (m_plan.startupRuns > 0) {
+        out(QStringLiteral("Start-up of %1 (process start to main window shown), %2 runs")
+                .arg(QStringLiteral(TARVINE_EXECUTABLE))
+                .arg(m_startupSeconds.values.size()));
+        out(QStringLiteral("  median %1 s, spread %2, fastest %3 s, slowest %4 s")
+                .arg(num(m_startupSeconds.median(), 3), pct(m_startupSeconds.spread()),
+                     num(m_startupSeconds.min(), 3), num(m_startupSeconds.max(), 3)));
+        out(QStringLiteral("  peak resident memory of the idle tool (VmHWM): %1 MB")
+                .arg(num(m_startupPeakKiB.median() / 1024, 1)));
+        check(QStringLiteral("main window shown within 0.5 s"),
+              QStringLiteral("%1 s").arg(num(m_startupSeconds.median(), 3)),
+              m_startupSeconds.median() > 0 && m_startupSeconds.median() < 0.5);
+        check(QStringLiteral("idle peak memory < 80 MB"),
+              QStringLiteral("%1 MB").arg(num(m_startupPeakKiB.median() / 1024, 1)),
+              m_startupPeakKiB.median() > 0 && m_startupPeakKiB.median() < 80 * 1024);
+    }
+    if (m_plan.updateMemory) {
+        const double growthMB = (m_afterUpdate.peakKiB - m_sessionIdle.peakKiB) / 1024.0;
+        out(QStringLiteral("Memory of a connected session in this process, the converter in its own: VmHWM %1 MB,\n"
+                           "  after a 1 MiB update (unpaced, %2 s) %3 MB; VmRSS %4 -> %5 MB")
+                .arg(num(m_sessionIdle.peakKiB / 1024.0, 1), num(m_updateSeconds.median(), 2),
+                     num(m_afterUpdate.peakKiB / 1024.0, 1), num(m_sessionIdle.currentKiB / 1024.0, 1),
+                     num(m_afterUpdate.currentKiB / 1024.0, 1)));
+        check(QStringLiteral("peak memory growth with a 1 MiB update < 3 MB"),
+              QStringLiteral("%1 MB").arg(num(growthMB, 1)), m_afterUpdate.peakKiB > 0 && growthMB < 3);
+    }
+    out(QString());
+}
+
+// Returns the exit code: 0 every target met, 1 some missed, 2 a run failed.
+int Bench::printTargets(double totalSeconds)
+{
+    out(QStringLiteral("Targets"));
+    int met = 0;
+    for (const Target &t : m_targets) {
+        out(QStringLiteral("  %1  %2: %3")
+                .arg(t.met ? QStringLiteral("pass") : QStringLiteral("FAIL"), t.what, t.measured));
+        met += t.met;
+    }
+    out(QStringLiteral("%1 of %2 targets met; every run %3; bench took %4 s")
+            .arg(met)
+            .arg(m_targets.size())
+            .arg(m_allOk ? QStringLiteral("completed as the tool reported") : QStringLiteral("DID NOT complete"))
+            .arg(num(totalSeconds, 1)));
+    if (!m_allOk)
+        return 2;
+    return met == m_targets.size() ? 0 : 1;
+}
+
 int Bench::run()
 {
     QElapsedTimer total;
@@ -332,7 +385,8 @@ int Bench::run()
     if (!m_dir.isValid())
         qFatal("no temporary folder");
 
-    measureStartup();
+    if (m_plan.startupRuns > 0)
+        measureStartup();
     if (m_plan.updateMemory)
         measureUpdateMemory();
 
@@ -342,48 +396,11 @@ int Bench::run()
     const QVector<Measured> paced = m_plan.pacedSuite ? runSuite(true) : QVector<Measured>();
     m_rig = nullptr;
 
-    printPaced(paced);
+    if (m_plan.pacedSuite)
+        printPaced(paced);
     printUnpaced(unpaced);
-
-    out(QStringLiteral("Start-up of %1 (process start to main window shown), %2 runs")
-            .arg(QStringLiteral(TARVINE_EXECUTABLE))
-            .arg(m_startupSeconds.values.size()));
-    out(QStringLiteral("  median %1 s, spread %2, fastest %3 s, slowest %4 s")
-            .arg(num(m_startupSeconds.median(), 3), pct(m_startupSeconds.spread()), num(m_startupSeconds.min(), 3),
-                 num(m_startupSeconds.max(), 3)));
-    out(QStringLiteral("  peak resident memory of the idle tool (VmHWM): %1 MB").arg(num(m_startupPeakKiB.median() / 1024, 1)));
-    const double growthMB = (m_afterUpdate.peakKiB - m_sessionIdle.peakKiB) / 1024.0;
-    out(QStringLiteral("Memory of a connected session in this process, the converter in its own: VmHWM %1 MB,\n"
-                       "  after a 1 MiB update (unpaced, %2 s) %3 MB; VmRSS %4 -> %5 MB")
-            .arg(num(m_sessionIdle.peakKiB / 1024.0, 1), num(m_updateSeconds.median(), 2),
-                 num(m_afterUpdate.peakKiB / 1024.0, 1), num(m_sessionIdle.currentKiB / 1024.0, 1),
-                 num(m_afterUpdate.currentKiB / 1024.0, 1)));
-    out(QString());
-
-    if (m_plan.startupRuns > 0) {
-        check(QStringLiteral("main window shown within 0.5 s"),
-              QStringLiteral("%1 s").arg(num(m_startupSeconds.median(), 3)),
-              m_startupSeconds.median() > 0 && m_startupSeconds.median() < 0.5);
-        check(QStringLiteral("idle peak memory < 80 MB"),
-              QStringLiteral("%1 MB").arg(num(m_startupPeakKiB.median() / 1024, 1)),
-              m_startupPeakKiB.median() > 0 && m_startupPeakKiB.median() < 80 * 1024);
-    }
-    if (m_plan.updateMemory)
-        check(QStringLiteral("peak memory growth with a 1 MiB update < 3 MB"),
-              QStringLiteral("%1 MB").arg(num(growthMB, 1)), m_afterUpdate.peakKiB > 0 && growthMB < 3);
-
-    out(QStringLiteral("Targets"));
-    int met = 0;
-    for (const Target &t : m_targets) {
-        out(QStringLiteral("  %1  %2: %3").arg(t.met ? QStringLiteral("pass") : QStringLiteral("FAIL"), t.what, t.measured));
-        met += t.met;
-    }
-    out(QStringLiteral("%1 of %2 targets met; every run %3; bench took %4 s")
-            .arg(met)
-            .arg(m_targets.size())
-            .arg(m_allOk ? QStringLiteral("completed as the tool reported") : QStringLiteral("DID NOT complete"))
-            .arg(num(total.nsecsElapsed() / 1e9, 1)));
-    return m_allOk ? (met == m_targets.size() ? 0 : 1) : 2;
+    printStartupAndMemory();
+    return printTargets(total.nsecsElapsed() / 1e9);
 }
 
 } // namespace
