@@ -538,10 +538,8 @@ void SimConverter::flushDue()
         if (p.written < p.bytes.size())
             break;
         if (p.byteNs != 0) {
-            const qint64 late = now - (p.startNs + p.bytes.size() * p.byteNs);
             ++m_pacingStats.replies;
-            m_pacingStats.totalLateNs += late;
-            m_pacingStats.worstLateNs = qMax(m_pacingStats.worstLateNs, late);
+            m_pacingStats.totalLateNs += now - (p.startNs + p.bytes.size() * p.byteNs);
         }
         m_pending.removeFirst();
     }

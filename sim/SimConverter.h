@@ -66,7 +66,6 @@ public:
     {
         qint64 replies = 0;
         qint64 totalLateNs = 0;
-        qint64 worstLateNs = 0;
     };
     PacingStats pacingStats() const { return m_pacingStats; }
     void resetPacingStats() { m_pacingStats = PacingStats(); }
