@@ -12,8 +12,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/timerfd.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -23,6 +25,12 @@ namespace {
 
 // 10 bits a byte at 115200 baud.
 constexpr qint64 kByteNs = 1000000000LL * 10 / 115200;
+// Timer wake-ups come tens of microseconds late, and a few hundred after a
+// long sleep on a virtual machine. The first byte of a reply (after the
+// request's time on the line) and its last byte (the one the tool waits for)
+// are therefore woken for this much early and their exact time waited out.
+constexpr qint64 kFirstByteLeadNs = 300000;
+constexpr qint64 kLastByteLeadNs = 60000;
 constexpr qint64 kLateNs = 700LL * 1000000;
 constexpr qint64 kSplitPauseNs = 40LL * 1000000;
 constexpr int kSplitPieces = 5;
@@ -60,17 +68,15 @@ QByteArray withCrc(QByteArray frame)
 
 SimConverter::SimConverter(QObject *parent) : QObject(parent)
 {
-    m_clock.start();
-    m_timer = new QTimer(this);
-    m_timer->setSingleShot(true);
-    m_timer->setTimerType(Qt::PreciseTimer);
-    connect(m_timer, &QTimer::timeout, this, &SimConverter::flushDue);
     restoreDefaults();
 }
 
 SimConverter::~SimConverter()
 {
     unplug();
+    delete m_timerNotifier;
+    if (m_timerFd >= 0)
+        ::close(m_timerFd);
 }
 
 bool SimConverter::open()
@@ -96,6 +102,24 @@ bool SimConverter::open()
     m_writeNotifier = new QSocketNotifier(m_master, QSocketNotifier::Write, this);
     m_writeNotifier->setEnabled(false);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { writeOut(QByteArray()); });
+
+    // Created here, not in the constructor: the notifier belongs to the
+    // thread that services the converter, which is the one opening it.
+    if (m_timerFd < 0) {
+        m_timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+        if (m_timerFd < 0) {
+            m_error = QString::fromLocal8Bit(strerror(errno));
+            unplug();
+            return false;
+        }
+        m_timerNotifier = new QSocketNotifier(m_timerFd, QSocketNotifier::Read, this);
+        connect(m_timerNotifier, &QSocketNotifier::activated, this, [this] {
+            quint64 expirations = 0;
+            while (::read(m_timerFd, &expirations, sizeof expirations) < 0 && errno == EINTR) {
+            }
+            flushDue();
+        });
+    }
     return true;
 }
 
@@ -105,7 +129,7 @@ void SimConverter::unplug()
     m_readNotifier = nullptr;
     delete m_writeNotifier;
     m_writeNotifier = nullptr;
-    m_timer->stop();
+    armTimer(0);
     m_pending.clear();
     m_outBacklog.clear();
     if (m_master >= 0)
@@ -208,7 +232,7 @@ void SimConverter::onReadable()
         const ssize_t n = ::read(m_master, chunk, sizeof chunk);
         if (n > 0) {
             m_bytesIn += n;
-            const qint64 now = m_clock.nsecsElapsed();
+            const qint64 now = nowNs();
             // With pacing the request takes its time on the line before
             // the device can answer it.
             if (m_pacing)
@@ -468,37 +492,91 @@ void SimConverter::schedule(qint64 delayNs, const QByteArray &bytes)
 {
     if (bytes.isEmpty())
         return;
-    const qint64 now = m_clock.nsecsElapsed();
+    const qint64 now = nowNs();
     if (!m_pacing) {
         if (delayNs == 0 && m_pending.isEmpty()) {
             writeOut(bytes);
             return;
         }
-        m_pending.append({now + delayNs, bytes});
+        m_pending.append({now + delayNs, 0, bytes, 0});
     } else {
         // Byte by byte at line speed, after the request has crossed the line.
-        qint64 t = qMax(m_lineFreeNs, now + delayNs);
-        for (const char c : bytes) {
-            t += kByteNs;
-            m_pending.append({t, QByteArray(1, c)});
-        }
-        m_lineFreeNs = t;
+        const qint64 start = qMax(m_lineFreeNs, now + delayNs);
+        m_pending.append({start, kByteNs, bytes, 0});
+        m_lineFreeNs = start + bytes.size() * kByteNs;
     }
     flushDue();
 }
 
+qint64 SimConverter::nowNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
+}
+
+// Writes every byte whose time has come, then sleeps until the next one.
 void SimConverter::flushDue()
 {
-    const qint64 now = m_clock.nsecsElapsed();
+    qint64 now = nowNs();
+    if (!m_pending.isEmpty()) {
+        const qint64 next = nextDueNs(m_pending.first());
+        while (next > now && next - now <= leadNs(m_pending.first()))
+            now = nowNs();
+    }
     QByteArray due;
-    while (!m_pending.isEmpty() && m_pending.first().dueNs <= now)
-        due.append(m_pending.takeFirst().bytes);
+    while (!m_pending.isEmpty()) {
+        Pending &p = m_pending.first();
+        if (now < p.startNs)
+            break;
+        const qint64 dueCount =
+            p.byteNs == 0 ? p.bytes.size() : qMin<qint64>(p.bytes.size(), (now - p.startNs) / p.byteNs);
+        if (dueCount > p.written) {
+            due.append(p.bytes.constData() + p.written, int(dueCount - p.written));
+            p.written = int(dueCount);
+        }
+        if (p.written < p.bytes.size())
+            break;
+        if (p.byteNs != 0) {
+            ++m_pacingStats.replies;
+            m_pacingStats.totalLateNs += now - (p.startNs + p.bytes.size() * p.byteNs);
+        }
+        m_pending.removeFirst();
+    }
     if (!due.isEmpty())
         writeOut(due);
-    if (!m_pending.isEmpty()) {
-        const qint64 waitNs = m_pending.first().dueNs - now;
-        m_timer->start(static_cast<int>(qMax<qint64>(0, (waitNs + 999999) / 1000000)));
+    if (m_pending.isEmpty()) {
+        armTimer(0);
+        return;
     }
+    armTimer(nextDueNs(m_pending.first()) - leadNs(m_pending.first()));
+}
+
+qint64 SimConverter::nextDueNs(const Pending &p)
+{
+    return p.startNs + (p.written + 1) * p.byteNs;
+}
+
+qint64 SimConverter::leadNs(const Pending &p)
+{
+    if (p.byteNs == 0)
+        return 0;
+    if (p.written == 0)
+        return kFirstByteLeadNs;
+    return p.written + 1 == p.bytes.size() ? kLastByteLeadNs : 0;
+}
+
+// Absolute CLOCK_MONOTONIC time; 0 disarms.
+void SimConverter::armTimer(qint64 dueNs)
+{
+    if (m_timerFd < 0)
+        return;
+    itimerspec spec{};
+    if (dueNs > 0) {
+        spec.it_value.tv_sec = time_t(dueNs / 1000000000LL);
+        spec.it_value.tv_nsec = long(dueNs % 1000000000LL);
+    }
+    timerfd_settime(m_timerFd, TFD_TIMER_ABSTIME, &spec, nullptr);
 }
 
 void SimConverter::writeOut(const QByteArray &bytes)

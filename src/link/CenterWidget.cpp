@@ -259,6 +259,10 @@ void CenterWidget::sendAndWait(const QByteArray &frame, bool logFrame)
         showMessageBox(QMessageBox::Information, this, tr("提醒"), tr("发送失败"));
         return;
     }
+    // QSerialPort only queues the frame and writes it when the event loop
+    // next finds the port writable; hand it to the driver now, so the line
+    // starts carrying it before the wait loop's first turn.
+    m_serialPort->flush();
     m_replyTimer->start(kReplyTimeoutMs);
     m_waitLoop.exec();
 }

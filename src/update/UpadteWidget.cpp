@@ -9,6 +9,7 @@
 #include "ui_UpadteWidget.h"
 
 #include <QFile>
+#include <QProgressBar>
 
 namespace {
 
@@ -23,6 +24,19 @@ bool imageTooLarge(qint64 size)
 {
     const qint64 blocks = (size + UpdateFrame::BlockSize - 1) / UpdateFrame::BlockSize;
     return blocks * UpdateFrame::BlockSize > kMaxPaddedLength || size > kMaxInMemorySize;
+}
+
+// QProgressBar::setValue paints at once, between one acknowledgement and the
+// next packet, which keeps the line idle for as long as the paint takes.
+// With updates held, the change is painted by the event loop instead, while
+// the next packet is on the line.
+void setProgressDeferred(QProgressBar *bar, int value)
+{
+    if (bar->value() == value)
+        return;
+    bar->setUpdatesEnabled(false);
+    bar->setValue(value);
+    bar->setUpdatesEnabled(true);
 }
 
 } // namespace
@@ -125,7 +139,7 @@ void UpadteWidget::sendDataPhase()
         if (!sendPacket(UpdateFrame::Data, UpdateFrame::dataPacket(i, block)))
             return;
         // 100 is left for the device's final word on the end packet.
-        ui->progressBar->setValue(int(i * 100.0 / count));
+        setProgressDeferred(ui->progressBar, int(i * 100.0 / count));
     }
 }
 
