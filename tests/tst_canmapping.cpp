@@ -57,10 +57,11 @@ class Tst_canmapping : public QObject
         return mask;
     }
     // The block the page writes into a 0x25 (send) or 0x23 (receive) frame.
-    QByteArray written(bool send) const
+    QByteArray written(bool send, const CanMappingWidget *page = nullptr) const
     {
         QByteArray frame = QByteArray::fromHex("56AA") + char(send ? 0x25 : 0x23);
-        send ? m_page->writeSendBlock(frame) : m_page->writeRecvBlock(frame);
+        page = page ? page : m_page;
+        send ? page->writeSendBlock(frame) : page->writeRecvBlock(frame);
         return frame;
     }
     // A frame of the given length with the send (9-byte) or receive (8-byte) records from slot 0 on.
@@ -150,6 +151,34 @@ private slots:
         load(list("2,1,0,0,3,12,5, 2,0,0,0,3,13,6,"), {});
         QCOMPARE(rows(), list("2,1,0,0,3,12,5, 2,0,0,0,3,13,6,"));
         QCOMPARE(combo(true, 1, 1)->count(), 1); // data-frame rows offer only "数据帧"
+    }
+
+    // Replies refill reused rows (more, then fewer, highlighted, of other kinds): the last
+    // reply must leave them as it leaves a fresh page's.
+    void refill_data()
+    {
+        QTest::addColumn<bool>("send");
+        QTest::addColumn<QStringList>("replies");
+        QTest::newRow("send") << true << QStringList{"010000000100020008",
+            "010000001200054008 01000000120007B040 01000007FF0001200C", "0100000013000600FF 010000000100020008"};
+        QTest::newRow("recv") << false << QStringList{"0100000005000602",
+            "0118FF50E5006420 0100000001007003 0100000002000101", "0100000005000602 0100000006000A01"};
+    }
+    void refill()
+    {
+        QFETCH(bool, send);
+        QFETCH(QStringList, replies);
+        CanMappingWidget fresh;
+        for (int i = 0; i <= replies.size(); ++i) {
+            CanMappingWidget *page = i < replies.size() ? m_page : &fresh;
+            page->applyCanMode(2);
+            const QByteArray reply = frame(send, send ? 0x24 : 0x22, replies.value(i, replies.last()), 301);
+            send ? page->readSendBlock(reply) : page->readRecvBlock(reply);
+            QVERIFY(i != 1 || !page->validateMappings()); // highlights a cell of row 1
+        }
+        QVERIFY(highlighted().isEmpty());
+        QCOMPARE(m_page->toJson(), fresh.toJson());
+        QCOMPARE(written(send, &fresh).toHex(), written(send).toHex());
     }
 
     // From CAN mode 2, then `mode`: protocol and length shown, which protocols

@@ -218,6 +218,24 @@ private slots:
         QCOMPARE(cell<QComboBox>(0, 2)->currentIndex(), 1);
     }
 
+    // Replies refill reused rows (5, 2, 1, then 2 rows of other kinds): the last reply must
+    // leave them as it leaves a fresh page's.
+    void filterRefill()
+    {
+        QByteArray last = filterReply(3, 3).remove(7, 12); // records 1 and 2
+        last[5] = 2;
+        CanParamWidget fresh(&last);
+        fresh.readFilterBlock();
+        for (const QByteArray &reply : {filterReply(5, 5), last, filterReply(1, 1), last}) {
+            m_reply = reply;
+            m_page->readFilterBlock();
+        }
+        QByteArray block = ConfigFrame::header(ConfigFrame::WriteFilters);
+        fresh.writeFilterBlock(block);
+        QCOMPARE(written(false).toHex(), block.toHex());
+        QCOMPARE(m_page->toJson(), fresh.toJson());
+    }
+
     // Rows from a reply (announced, records held) or from a file (announced only).
     void filterRowsIn_data()
     {

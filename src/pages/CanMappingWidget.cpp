@@ -47,6 +47,14 @@ enum Protocol { ProtocolCan, ProtocolCanFd, ProtocolFdBrs };
 
 const QString kHighlight = QStringLiteral("background-color: #FFB6C1;");
 
+// Setting a style sheet re-polishes the widget even when the sheet is the
+// same, and a validation run touches every cell.
+void changeStyleSheet(QWidget *widget, const QString &sheet)
+{
+    if (widget && widget->styleSheet() != sheet)
+        widget->setStyleSheet(sheet);
+}
+
 QComboBox *comboAt(const QTableWidget *table, int row, int column)
 {
     return qobject_cast<QComboBox *>(table->cellWidget(row, column));
@@ -189,6 +197,13 @@ void deleteSelectedRows(QTableWidget *table)
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (auto it = rows.crbegin(); it != rows.crend(); ++it)
         table->removeRow(*it);
+}
+
+// A refill starts with nothing selected, as when the rows were removed: the
+// row handlers act on the selected row and must not fire on the refilled ones.
+void startRefill(QTableWidget *table)
+{
+    table->selectionModel()->clear();
 }
 
 void setUpTable(QTableWidget *table, const QVector<QPair<int, int>> &widths)
@@ -379,6 +394,58 @@ int CanMappingWidget::addSendRow()
     return row;
 }
 
+// Refills reuse the rows already there: building cell widgets under the
+// application's style sheet is what makes reading a reply slow. A reused row
+// is first put back into the state addSendRow() / addRecvRow() give a new one.
+int CanMappingWidget::takeRow(bool send, int row)
+{
+    const QTableWidget *table = send ? ui->m_tableWidgetCanSendMapping : ui->m_tableWidgetRecvMapping;
+    if (row >= table->rowCount())
+        return send ? addSendRow() : addRecvRow();
+    send ? resetSendRow(row) : resetRecvRow(row);
+    return row;
+}
+
+void CanMappingWidget::resetSendRow(int row)
+{
+    QTableWidget *table = ui->m_tableWidgetCanSendMapping;
+    table->setItem(row, SendCheck, checkedItem());
+    QComboBox *format = comboAt(table, row, SendFormat);
+    format->setCurrentIndex(0);
+    while (format->count() > 1)
+        format->removeItem(format->count() - 1);
+    comboAt(table, row, SendType)->setCurrentIndex(0);
+    QComboBox *protocol = comboAt(table, row, SendProtocol);
+    protocol->setCurrentIndex(ProtocolCan);
+    QComboBox *length = comboAt(table, row, SendLength);
+    length->setCurrentIndex(0);
+    enableLengths(length, ProtocolCan);
+    dynamic_cast<CanIdEdit *>(editAt(table, row, SendId))->setFrameType(0);
+    editAt(table, row, SendAddress)->setText(QStringLiteral("00"));
+    for (int column = SendFormat; column <= SendAddress; ++column)
+        changeStyleSheet(table->cellWidget(row, column), QString());
+
+    emit getcantype();
+    applyProtocolRule(protocol, m_canMode);
+    table->setRowHeight(row, kRowHeight);
+}
+
+void CanMappingWidget::resetRecvRow(int row)
+{
+    QTableWidget *table = ui->m_tableWidgetRecvMapping;
+    table->setRowHeight(row, kRowHeight);
+    table->setItem(row, RecvCheck, checkedItem());
+    dynamic_cast<CanIdEdit *>(editAt(table, row, RecvId))->setFrameType(1);
+    editAt(table, row, RecvAddress)->setText(QStringLiteral("00"));
+    QComboBox *count = comboAt(table, row, RecvCount);
+    count->setCurrentIndex(0);
+    for (int column = RecvId; column <= RecvCount; ++column)
+        changeStyleSheet(table->cellWidget(row, column), QString());
+
+    emit getcantype();
+    applyRecvRule(count, m_canMode);
+}
+
 void CanMappingWidget::fitColumnsToContents()
 {
     QTableWidget *send = ui->m_tableWidgetCanSendMapping;
@@ -544,16 +611,16 @@ void CanMappingWidget::writeRecvBlock(QByteArray &frame) const
 // the list like an empty one.
 void CanMappingWidget::readSendBlock(const QByteArray &frame)
 {
-    ui->m_tableWidgetCanSendMapping->setRowCount(0);
-    for (int slot = 0; slot < kMaxRows; ++slot) {
-        const int offset = kSlotsOffset + kSendRecordSize * slot;
+    QTableWidget *table = ui->m_tableWidgetCanSendMapping;
+    startRefill(table);
+    int rows = 0;
+    for (; rows < kMaxRows; ++rows) {
+        const int offset = kSlotsOffset + kSendRecordSize * rows;
         if (frame.size() < offset + kSendRecordSize || byteAt(frame, offset) == 0)
             break;
-        const int row = addSendRow();
-        if (row < 0)
-            break;
-        fillSendRow(row, frame, offset);
+        fillSendRow(takeRow(true, rows), frame, offset);
     }
+    table->setRowCount(rows);
 }
 
 void CanMappingWidget::fillSendRow(int row, const QByteArray &frame, int offset)
@@ -581,16 +648,16 @@ void CanMappingWidget::fillSendRow(int row, const QByteArray &frame, int offset)
 
 void CanMappingWidget::readRecvBlock(const QByteArray &frame)
 {
-    ui->m_tableWidgetRecvMapping->setRowCount(0);
-    for (int slot = 0; slot < kMaxRows; ++slot) {
-        const int offset = kSlotsOffset + kRecvRecordSize * slot;
+    QTableWidget *table = ui->m_tableWidgetRecvMapping;
+    startRefill(table);
+    int rows = 0;
+    for (; rows < kMaxRows; ++rows) {
+        const int offset = kSlotsOffset + kRecvRecordSize * rows;
         if (frame.size() < offset + kRecvRecordSize || byteAt(frame, offset) == 0)
             break;
-        const int row = addRecvRow();
-        if (row < 0)
-            break;
-        fillRecvRow(row, frame, offset);
+        fillRecvRow(takeRow(false, rows), frame, offset);
     }
+    table->setRowCount(rows);
 }
 
 void CanMappingWidget::fillRecvRow(int row, const QByteArray &frame, int offset)
@@ -622,8 +689,7 @@ bool CanMappingWidget::fail(QWidget *first, QWidget *second, const QString &titl
                             const QString &button)
 {
     for (QWidget *widget : {first, second})
-        if (widget)
-            widget->setStyleSheet(kHighlight);
+        changeStyleSheet(widget, kHighlight);
     showMessageBox(QMessageBox::Warning, this, title, text, button.isEmpty() ? tr("请修改后重试") : button);
     return false;
 }
@@ -634,8 +700,7 @@ bool CanMappingWidget::validateUniqueColumn(const QTableWidget *table, int colum
                                             const QString &duplicateText)
 {
     for (int row = 0; row < table->rowCount(); ++row)
-        if (QLineEdit *edit = editAt(table, row, column))
-            edit->setStyleSheet(QString());
+        changeStyleSheet(editAt(table, row, column), QString());
     QSet<quint32> seen;
     for (int row = 0; row < table->rowCount(); ++row) {
         QLineEdit *edit = editAt(table, row, column);
@@ -662,7 +727,7 @@ bool CanMappingWidget::validateRecvRows(QVector<RecvRange> &ranges)
         // Clearing first leaves only this run's findings highlighted in the row.
         for (QWidget *cell : {static_cast<QWidget *>(address), static_cast<QWidget *>(count),
                               static_cast<QWidget *>(id)})
-            cell->setStyleSheet(QString());
+            changeStyleSheet(cell, QString());
         if (id->text().isEmpty())
             return fail(id, nullptr, tr("ID错误"), tr("请输入有效值"));
         if (address->text().isEmpty())
@@ -741,25 +806,23 @@ QJsonObject CanMappingWidget::toJson() const
 
 void CanMappingWidget::fromJson(const QJsonObject &object)
 {
-    ui->m_tableWidgetCanSendMapping->setRowCount(0);
-    ui->m_tableWidgetRecvMapping->setRowCount(0);
-    loadRows(object.value(QStringLiteral("sendMap")).toArray(), &CanMappingWidget::addSendRow,
-             &CanMappingWidget::loadSendRow);
-    loadRows(object.value(QStringLiteral("recMap")).toArray(), &CanMappingWidget::addRecvRow,
-             &CanMappingWidget::loadRecvRow);
+    startRefill(ui->m_tableWidgetCanSendMapping);
+    startRefill(ui->m_tableWidgetRecvMapping);
+    loadRows(true, object.value(QStringLiteral("sendMap")).toArray());
+    loadRows(false, object.value(QStringLiteral("recMap")).toArray());
 }
 
 // A file may hold more rows than the device has slots: the first 32 are
 // taken and the user is told once.
-void CanMappingWidget::loadRows(const QJsonArray &rows, int (CanMappingWidget::*add)(),
-                                void (CanMappingWidget::*load)(int, const QString &))
+void CanMappingWidget::loadRows(bool send, const QJsonArray &rows)
 {
-    for (int i = 0; i < qMin(rows.size(), kMaxRows); ++i) {
-        const int row = (this->*add)();
-        if (row < 0)
-            return;
-        (this->*load)(row, rows.at(i).toString());
+    const int count = qMin(rows.size(), kMaxRows);
+    for (int i = 0; i < count; ++i) {
+        const int row = takeRow(send, i);
+        const QString text = rows.at(i).toString();
+        send ? loadSendRow(row, text) : loadRecvRow(row, text);
     }
+    (send ? ui->m_tableWidgetCanSendMapping : ui->m_tableWidgetRecvMapping)->setRowCount(count);
     if (rows.size() > kMaxRows)
         showRowLimit();
 }

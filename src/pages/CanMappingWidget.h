@@ -72,6 +72,9 @@ private:
     void showRowLimit();
     int addSendRow();
     int addRecvRow();
+    void resetSendRow(int row);
+    void resetRecvRow(int row);
+    int takeRow(bool send, int row);
     void fitColumnsToContents();
     int firstSelectedSendRow() const;
     void setFrameFormat(int row, int index);
@@ -80,8 +83,7 @@ private:
     void fillRecvRow(int row, const QByteArray &frame, int offset);
     void loadSendRow(int row, const QString &text);
     void loadRecvRow(int row, const QString &text);
-    void loadRows(const QJsonArray &rows, int (CanMappingWidget::*add)(),
-                  void (CanMappingWidget::*load)(int, const QString &));
+    void loadRows(bool send, const QJsonArray &rows);
 
     bool fail(QWidget *first, QWidget *second, const QString &title, const QString &text,
               const QString &button = QString());

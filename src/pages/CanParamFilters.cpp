@@ -45,6 +45,13 @@ const char kKeyFilterType[] = "Filterstype_";
 const char kKeyId1[] = "IDaddress_";
 const char kKeyId2[] = "Taddress_";
 
+QTableWidgetItem *enabledItem()
+{
+    auto *item = new QTableWidgetItem;
+    item->setCheckState(Qt::Checked);
+    return item;
+}
+
 QString rowKey(const char *name, int row)
 {
     return QLatin1String(name) + QString::number(row);
@@ -105,9 +112,7 @@ void CanParamWidget::appendFilterRow()
     const int row = table->rowCount();
     table->insertRow(row);
 
-    auto *enabled = new QTableWidgetItem;
-    enabled->setCheckState(Qt::Checked);
-    table->setItem(row, EnabledColumn, enabled);
+    table->setItem(row, EnabledColumn, enabledItem());
 
     auto *frameType = new QComboBox;
     frameType->addItems({tr("标准帧"), tr("扩展帧")});
@@ -129,6 +134,29 @@ void CanParamWidget::appendFilterRow()
             [this, id1, id2](int index) { applyRowFrameType(id1, id2, index); });
     for (QLineEdit *edit : {id1, id2})
         connect(edit, &QLineEdit::textChanged, edit, [this, edit](const QString &text) { checkRowId(edit, text); });
+}
+
+// Refills reuse the rows already there: building cell widgets is what makes
+// reading a reply slow. A reused row is first put back into a new row's state.
+void CanParamWidget::takeFilterRow(int row)
+{
+    if (row < ui->tableWidget->rowCount())
+        resetFilterRow(row);
+    else
+        appendFilterRow();
+}
+
+void CanParamWidget::resetFilterRow(int row)
+{
+    QTableWidget *table = ui->tableWidget;
+    table->setItem(row, EnabledColumn, enabledItem());
+    auto *id1 = qobject_cast<QLineEdit *>(table->cellWidget(row, Id1Column));
+    auto *id2 = qobject_cast<QLineEdit *>(table->cellWidget(row, Id2Column));
+    for (QLineEdit *edit : {id1, id2})
+        edit->setText(QStringLiteral("00"));
+    qobject_cast<QComboBox *>(table->cellWidget(row, FrameTypeColumn))->setCurrentIndex(0);
+    qobject_cast<QComboBox *>(table->cellWidget(row, FilterTypeColumn))->setCurrentIndex(0);
+    applyRowFrameType(id1, id2, 0);
 }
 
 void CanParamWidget::applyRowFrameType(QLineEdit *id1, QLineEdit *id2, int frameType)
@@ -255,7 +283,9 @@ void CanParamWidget::readFilterBlock()
     if (!replyBuffer)
         return;
     const QByteArray &reply = *replyBuffer;
-    clearFilterTable();
+    // Nothing stays selected, as when the rows were removed: the filter
+    // type rule acts on the selected row.
+    ui->tableWidget->selectionModel()->clear();
     ui->checkBox->setChecked(byteAt(reply, kEnableOffset) != 0);
 
     // Records end where the reply's payload ends, whatever it announces.
@@ -264,10 +294,11 @@ void CanParamWidget::readFilterBlock()
     const int rows = std::min({announced, kMaxFilterRows, inReply});
     for (int row = 0; row < rows; ++row) {
         const int base = kFirstRecordOffset + kRecordSize * row;
-        appendFilterRow();
+        takeFilterRow(row);
         fillFilterRow(row, byteAt(reply, base), byteAt(reply, base + 1), compactHexId(be32At(reply, base + 4)),
                       compactHexId(be32At(reply, base + 8)));
     }
+    ui->tableWidget->setRowCount(rows);
     // The surplus is dropped with one notice, not one box per row.
     if (announced > kMaxFilterRows)
         showFilterLimitBox();
@@ -297,11 +328,12 @@ void CanParamWidget::filtersFromJson(const QJsonObject &object)
     const int announced = object.value(QLatin1String(kKeyCount)).toInt();
     const int rows = std::clamp(announced, 0, kMaxFilterRows);
     for (int row = 0; row < rows; ++row) {
-        appendFilterRow();
+        takeFilterRow(row);
         fillFilterRow(row, object.value(rowKey(kKeyFrameType, row)).toInt(),
                       object.value(rowKey(kKeyFilterType, row)).toInt(), object.value(rowKey(kKeyId1, row)).toString(),
                       object.value(rowKey(kKeyId2, row)).toString());
     }
+    ui->tableWidget->setRowCount(rows);
     if (announced > kMaxFilterRows)
         showFilterLimitBox();
 }

@@ -72,6 +72,8 @@ private:
     void setupFilterTable();
     void clearFilterTable();
     void appendFilterRow();
+    void resetFilterRow(int row);
+    void takeFilterRow(int row);
     void fillFilterRow(int row, int frameType, int filterType, const QString &id1, const QString &id2);
     void applyRowFrameType(QLineEdit *id1, QLineEdit *id2, int frameType);
     void checkRowId(QLineEdit *edit, const QString &text);
