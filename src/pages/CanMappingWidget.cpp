@@ -607,18 +607,26 @@ void CanMappingWidget::writeRecvBlock(QByteArray &frame) const
     }
 }
 
-// A record only counts when the reply holds all of it: a cut-off slot ends
-// the list like an empty one.
 void CanMappingWidget::readSendBlock(const QByteArray &frame)
 {
-    QTableWidget *table = ui->m_tableWidgetCanSendMapping;
+    readRows(true, frame);
+}
+
+void CanMappingWidget::readRows(bool send, const QByteArray &frame)
+{
+    QTableWidget *table = send ? ui->m_tableWidgetCanSendMapping : ui->m_tableWidgetRecvMapping;
+    const int recordSize = send ? kSendRecordSize : kRecvRecordSize;
     startRefill(table);
     int rows = 0;
     for (; rows < kMaxRows; ++rows) {
-        const int offset = kSlotsOffset + kSendRecordSize * rows;
-        if (frame.size() < offset + kSendRecordSize || byteAt(frame, offset) == 0)
+        const int offset = kSlotsOffset + recordSize * rows;
+        if (frame.size() < offset + recordSize || byteAt(frame, offset) == 0)
             break;
-        fillSendRow(takeRow(true, rows), frame, offset);
+        const int row = takeRow(send, rows);
+        if (send)
+            fillSendRow(row, frame, offset);
+        else
+            fillRecvRow(row, frame, offset);
     }
     table->setRowCount(rows);
 }
@@ -648,16 +656,7 @@ void CanMappingWidget::fillSendRow(int row, const QByteArray &frame, int offset)
 
 void CanMappingWidget::readRecvBlock(const QByteArray &frame)
 {
-    QTableWidget *table = ui->m_tableWidgetRecvMapping;
-    startRefill(table);
-    int rows = 0;
-    for (; rows < kMaxRows; ++rows) {
-        const int offset = kSlotsOffset + kRecvRecordSize * rows;
-        if (frame.size() < offset + kRecvRecordSize || byteAt(frame, offset) == 0)
-            break;
-        fillRecvRow(takeRow(false, rows), frame, offset);
-    }
-    table->setRowCount(rows);
+    readRows(false, frame);
 }
 
 void CanMappingWidget::fillRecvRow(int row, const QByteArray &frame, int offset)

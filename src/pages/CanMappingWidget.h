@@ -79,6 +79,9 @@ private:
     int firstSelectedSendRow() const;
     void setFrameFormat(int row, int index);
 
+    // Refills a table from a reply: a record only counts when the reply
+    // holds all of it, and the first empty or cut-off slot ends the list.
+    void readRows(bool send, const QByteArray &frame);
     void fillSendRow(int row, const QByteArray &frame, int offset);
     void fillRecvRow(int row, const QByteArray &frame, int offset);
     void loadSendRow(int row, const QString &text);
