@@ -44,6 +44,11 @@ void setProgressDeferred(QProgressBar *bar, int value)
 UpadteWidget::UpadteWidget(QWidget *parent) : QWidget(parent), ui(new Ui::UpadteWidgetClass)
 {
     ui->setupUi(this);
+    // The bar keeps its place while hidden, so the file row does not jump
+    // when an update starts or ends.
+    QSizePolicy policy = ui->progressBar->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    ui->progressBar->setSizePolicy(policy);
     ui->progressBar->hide();
     connect(ui->pushButton_2, &QPushButton::clicked, this, &UpadteWidget::on_pushupdate);
 }

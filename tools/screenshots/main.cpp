@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 
@@ -159,8 +160,12 @@ int main(int argc, char *argv[])
         if (taken || value < 50)
             return;
         taken = true;
-        settle();
-        ok &= save(window.grab(), out.filePath(QStringLiteral("9-firmware-update.png")));
+        // Once the bar has taken its new value (the page paints it from
+        // the event loop, while the next packet is on the line).
+        QTimer::singleShot(0, &window, [&] {
+            settle();
+            ok &= save(window.grab(), out.filePath(QStringLiteral("9-firmware-update.png")));
+        });
     });
     center->findChild<UpadteWidget *>()->startUpdate(imagePath);
     ok &= taken;
