@@ -4,6 +4,7 @@
 #include "link/CenterWidget.h"
 
 #include <QCoreApplication>
+#include <QFileSystemWatcher>
 #include <QIcon>
 #include <QSerialPortInfo>
 #include <QTimer>
@@ -47,11 +48,21 @@ TARVINE::TARVINE(QWidget *parent) : QMainWindow(parent)
     resize(size().expandedTo(sizeHint()));
 
 #ifndef Q_OS_WIN
+    // Serial adapters come and go as nodes in /dev: look at the ports only
+    // when that folder changes. Listing the ports is costly (it asks the
+    // device manager about every node), too costly to do every second on
+    // the thread that also serves the link. Where /dev cannot be watched,
+    // look once a second instead.
     m_knownPorts = presentPorts();
-    m_portPoll = new QTimer(this);
-    m_portPoll->setInterval(1000);
-    connect(m_portPoll, &QTimer::timeout, this, &TARVINE::pollPorts);
-    m_portPoll->start();
+    m_devWatcher = new QFileSystemWatcher(this);
+    if (m_devWatcher->addPath(QStringLiteral("/dev"))) {
+        connect(m_devWatcher, &QFileSystemWatcher::directoryChanged, this, &TARVINE::pollPorts);
+    } else {
+        m_portPoll = new QTimer(this);
+        m_portPoll->setInterval(1000);
+        connect(m_portPoll, &QTimer::timeout, this, &TARVINE::pollPorts);
+        m_portPoll->start();
+    }
 #endif
 }
 

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class CenterWidget;
+class QFileSystemWatcher;
 class QTimer;
 
 // The main window: hosts the central widget and keeps its serial-port list
@@ -26,7 +27,9 @@ private:
 
     CenterWidget *m_centerWidget = nullptr;
     // Without Windows' device-change messages the port list is compared
-    // about once a second and refreshed only when it changed.
+    // when /dev changes (or, failing that, once a second) and refreshed only
+    // when it changed.
+    QFileSystemWatcher *m_devWatcher = nullptr;
     QTimer *m_portPoll = nullptr;
     QStringList m_knownPorts;
 };

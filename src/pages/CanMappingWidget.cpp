@@ -97,9 +97,12 @@ QTableWidgetItem *checkedItem()
     return item;
 }
 
-QComboBox *comboWith(const QStringList &entries)
+// Cell widgets are made in the table's viewport, their final parent: moved
+// there later, each would be restyled under the window's style sheet, which
+// costs more than all else in filling a table.
+QComboBox *comboWith(QWidget *cells, const QStringList &entries)
 {
-    auto *combo = new QComboBox;
+    auto *combo = new QComboBox(cells);
     combo->addItems(entries);
     return combo;
 }
@@ -238,8 +241,8 @@ class CanIdEdit : public QLineEdit
 public:
     enum InvalidText { ReportInvalid, QuietInvalid };
 
-    CanIdEdit(QWidget *page, InvalidText invalid)
-        : m_page(page), m_invalid(invalid), m_validator(new QRegularExpressionValidator(this))
+    CanIdEdit(QWidget *page, QWidget *cells, InvalidText invalid)
+        : QLineEdit(cells), m_page(page), m_invalid(invalid), m_validator(new QRegularExpressionValidator(this))
     {
         setValidator(m_validator);
         connect(this, &QLineEdit::textChanged, this, [this](const QString &text) { check(text); });
@@ -285,9 +288,9 @@ private:
 };
 
 // Register address editor (0 to 65535) of both tables.
-QLineEdit *createAddressEdit(QWidget *page)
+QLineEdit *createAddressEdit(QWidget *page, QWidget *cells)
 {
-    auto *edit = new QLineEdit;
+    auto *edit = new QLineEdit(cells);
     edit->setValidator(new QIntValidator(0, 0xFFFF, edit));
     edit->setText(QStringLiteral("00"));
     QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, page](const QString &text) {
@@ -358,20 +361,20 @@ int CanMappingWidget::addSendRow()
     table->insertRow(row);
     table->setItem(row, SendCheck, checkedItem());
 
-    QComboBox *format = comboWith({tr("数据帧")});
+    QComboBox *format = comboWith(table->viewport(), {tr("数据帧")});
     table->setCellWidget(row, SendFormat, format);
     connect(format, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &CanMappingWidget::onCurrentChange);
 
-    QComboBox *type = comboWith({tr("标准帧"), tr("扩展帧")});
+    QComboBox *type = comboWith(table->viewport(), {tr("标准帧"), tr("扩展帧")});
     table->setCellWidget(row, SendType, type);
 
     QStringList lengths;
     for (const int bytes : {1, 2, 3, 4, 5, 6, 7, 8, 12, 16, 20, 24, 32, 48, 64})
         lengths << QString::number(bytes);
-    QComboBox *length = comboWith(lengths << tr("动态"));
+    QComboBox *length = comboWith(table->viewport(), lengths << tr("动态"));
     table->setCellWidget(row, SendLength, length);
 
-    QComboBox *protocol = comboWith({QStringLiteral("CAN"), QStringLiteral("CANFD"), tr("FD加速")});
+    QComboBox *protocol = comboWith(table->viewport(), {QStringLiteral("CAN"), QStringLiteral("CANFD"), tr("FD加速")});
     table->setCellWidget(row, SendProtocol, protocol);
     connect(protocol, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &CanMappingWidget::onCurrentCANChange);
@@ -381,7 +384,7 @@ int CanMappingWidget::addSendRow()
             [length](int index) { enableLengths(length, index); });
     enableLengths(length, protocol->currentIndex());
 
-    auto *id = new CanIdEdit(this, CanIdEdit::ReportInvalid);
+    auto *id = new CanIdEdit(this, table->viewport(), CanIdEdit::ReportInvalid);
     id->setFrameType(type->currentIndex());
     table->setCellWidget(row, SendId, id);
     connect(type, QOverload<int>::of(&QComboBox::currentIndexChanged), id, [id](int index) { id->setFrameType(index); });
@@ -389,7 +392,7 @@ int CanMappingWidget::addSendRow()
     emit getcantype();
     applyProtocolRule(protocol, m_canMode);
 
-    table->setCellWidget(row, SendAddress, createAddressEdit(this));
+    table->setCellWidget(row, SendAddress, createAddressEdit(this, table->viewport()));
     table->setRowHeight(row, kRowHeight);
     return row;
 }
@@ -472,15 +475,15 @@ int CanMappingWidget::addRecvRow()
     table->setRowHeight(row, kRowHeight);
     table->setItem(row, RecvCheck, checkedItem());
 
-    auto *id = new CanIdEdit(this, CanIdEdit::QuietInvalid);
+    auto *id = new CanIdEdit(this, table->viewport(), CanIdEdit::QuietInvalid);
     id->setFrameType(1); // receive identifiers may always be extended
     table->setCellWidget(row, RecvId, id);
-    table->setCellWidget(row, RecvAddress, createAddressEdit(this));
+    table->setCellWidget(row, RecvAddress, createAddressEdit(this, table->viewport()));
 
     QStringList counts;
     for (int n = 1; n <= kMaxRows; ++n)
         counts << QString::number(n);
-    QComboBox *count = comboWith(counts);
+    QComboBox *count = comboWith(table->viewport(), counts);
     table->setCellWidget(row, RecvCount, count);
 
     emit getcantype();

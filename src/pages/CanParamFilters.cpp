@@ -114,14 +114,16 @@ void CanParamWidget::appendFilterRow()
 
     table->setItem(row, EnabledColumn, enabledItem());
 
-    auto *frameType = new QComboBox;
+    // Made in their final parent: moving them there later restyles each one.
+    QWidget *cells = table->viewport();
+    auto *frameType = new QComboBox(cells);
     frameType->addItems({tr("标准帧"), tr("扩展帧")});
-    auto *filterType = new QComboBox;
+    auto *filterType = new QComboBox(cells);
     filterType->addItems({tr("明确 ID"), tr("范围 ID"), tr("掩码 ID")});
     connect(filterType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &CanParamWidget::oncomboxCurrenttextChange);
-    auto *id1 = new QLineEdit(QStringLiteral("00"));
-    auto *id2 = new QLineEdit(QStringLiteral("00"));
+    auto *id1 = new QLineEdit(QStringLiteral("00"), cells);
+    auto *id2 = new QLineEdit(QStringLiteral("00"), cells);
     table->setCellWidget(row, FrameTypeColumn, frameType);
     table->setCellWidget(row, FilterTypeColumn, filterType);
     table->setCellWidget(row, Id1Column, id1);
