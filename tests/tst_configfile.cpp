@@ -22,7 +22,6 @@ private slots:
     void mappingFollowsTheLoadedCanMode();
     void cancelledDialogs();
     void saveReplacesAFileWhole();
-    void failedSaveKeepsTheOldFile();
     void refusedFilesChangeNoPage_data();
     void refusedFilesChangeNoPage();
     void memberThatIsNotAnObjectLoadsDefaults();
@@ -153,16 +152,6 @@ void TestConfigFile::saveReplacesAFileWhole()
     // Nothing of the temporary file is left behind.
     QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("old.txt*")}, QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("old.txt")});
-}
-
-void TestConfigFile::failedSaveKeepsTheOldFile()
-{
-    TestRig rig;
-    // A directory where the file should go cannot be written over.
-    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("taken.txt")));
-    rig.center().saveConfiguration(m_dir.filePath(QStringLiteral("taken.txt")));
-    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("保存配置出错.")});
-    QVERIFY(QFileInfo(m_dir.filePath(QStringLiteral("taken.txt"))).isDir());
 }
 
 void TestConfigFile::refusedFilesChangeNoPage_data()
