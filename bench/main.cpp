@@ -430,7 +430,7 @@ int main(int argc, char *argv[])
     if (args.contains(QStringLiteral("--help"))) {
         out(QStringLiteral("usage: tarvine-bench [--quick | --profile]\n"
                            "  --quick    fewer runs and only the 64 KiB image on the paced line (for a first look)\n"
-                           "  --profile  the unpaced runs only, once each (to run under callgrind)"));
+                           "  --profile  the unpaced runs only, few of each (to run under callgrind)"));
         return 0;
     }
     if (args.contains(QStringLiteral("--quick"))) {
@@ -443,7 +443,7 @@ int main(int argc, char *argv[])
     if (args.contains(QStringLiteral("--profile"))) {
         plan.pacedSuite = false;
         plan.pacedFirmware = {{64, 1}};
-        plan.unpacedSmallRuns = 1;
+        plan.unpacedSmallRuns = 3;
         plan.unpacedFirmwareRuns = 1;
         plan.startupRuns = 0;
         plan.updateMemory = false;
