@@ -1,6 +1,8 @@
 #include "app/MessageBox.h"
 #include "pages/CanMappingWidget.h"
 
+#include "TableState.h"
+
 #include <QtTest>
 #include <QtWidgets>
 
@@ -14,11 +16,11 @@ class Tst_canmapping : public QObject
     CanMappingWidget *m_page = nullptr;
     QList<MessageRecord> m_boxes;
 
-    QTableWidget *table(bool send) const
+    static QTableWidget *tableOf(const CanMappingWidget *page, bool send)
     {
-        return m_page->findChild<QTableWidget *>(send ? "m_tableWidgetCanSendMapping"
-                                                      : "m_tableWidgetRecvMapping");
+        return page->findChild<QTableWidget *>(send ? "m_tableWidgetCanSendMapping" : "m_tableWidgetRecvMapping");
     }
+    QTableWidget *table(bool send) const { return tableOf(m_page, send); }
     QWidget *cell(bool send, int r, int c) const { return table(send)->cellWidget(r, c); }
     QComboBox *combo(bool send, int r, int c) const { return qobject_cast<QComboBox *>(cell(send, r, c)); }
     QLineEdit *edit(bool send, int r, int c) const { return qobject_cast<QLineEdit *>(cell(send, r, c)); }
@@ -153,31 +155,73 @@ private slots:
         QCOMPARE(combo(true, 1, 1)->count(), 1); // data-frame rows offer only "数据帧"
     }
 
-    // Replies refill reused rows (more, then fewer, highlighted, of other kinds): the last
-    // reply must leave them as it leaves a fresh page's.
+    // One step of a refill: "mode|records" applies the CAN mode and reads a reply holding
+    // the records; "ask mode|records" reads them with the mode only known to the rows that
+    // ask for it (as when the main block brought a new one); "check" validates the tables
+    // (highlighting what fails); "type" types the text of row 0's address over itself,
+    // which leaves an edit to undo.
+    void refillStep(CanMappingWidget *page, bool send, const QString &step)
+    {
+        page->disconnect(this);
+        const int mode = step.section('|', 0, 0).remove("ask ").toInt();
+        connect(page, &CanMappingWidget::getcantype, this, [page, mode] { page->setCanMode(mode); });
+        if (step == "check") {
+            page->validateMappings();
+        } else if (step == "type") {
+            QLineEdit *address = qobject_cast<QLineEdit *>(tableOf(page, send)->cellWidget(0, send ? 6 : 2));
+            address->selectAll();
+            QTest::keyClicks(address, address->text());
+        } else {
+            if (!step.startsWith("ask "))
+                page->applyCanMode(mode);
+            const QByteArray reply = frame(send, send ? 0x24 : 0x22, step.section('|', 1), 301);
+            send ? page->readSendBlock(reply) : page->readRecvBlock(reply);
+        }
+    }
+
+    // Replies refill reused rows: more, then fewer, highlighted, read again as they stand,
+    // after a mode change, after an edit, with an identifier that is reported. Whatever
+    // came before, the last reply leaves every cell as it leaves a fresh page's, with the
+    // same boxes.
     void refill_data()
     {
         QTest::addColumn<bool>("send");
-        QTest::addColumn<QStringList>("replies");
-        QTest::newRow("send") << true << QStringList{"010000000100020008",
-            "010000001200054008 01000000120007B040 01000007FF0001200C", "0100000013000600FF 010000000100020008"};
-        QTest::newRow("recv") << false << QStringList{"0100000005000602",
-            "0118FF50E5006420 0100000001007003 0100000002000101", "0100000005000602 0100000006000A01"};
+        QTest::addColumn<QStringList>("steps");
+        const QString sendB = "2|010000001200054008 01000000120007B040 01000007FF0001200C";
+        const QString recvB = "2|0118FF50E5006420 0100000001007003 0100000002000101";
+        QTest::newRow("send: more, fewer, highlighted") << true << QStringList{
+            "2|010000000100020008", sendB, "check", "2|0100000013000600FF 010000000100020008"};
+        QTest::newRow("send: read again") << true << QStringList{sendB, sendB};
+        QTest::newRow("send: mode changed between") << true << QStringList{sendB, "0" + sendB.mid(1), sendB};
+        QTest::newRow("send: rows ask for another mode")
+            << true << QStringList{sendB, "ask 0" + sendB.mid(1), "ask 1" + sendB.mid(1)};
+        QTest::newRow("send: classic mode read again") << true << QStringList{"0" + sendB.mid(1), "0" + sendB.mid(1)};
+        QTest::newRow("send: edited between") << true << QStringList{sendB, "type", sendB};
+        QTest::newRow("send: highlighted between") << true << QStringList{sendB, "check", sendB};
+        QTest::newRow("send: identifier out of range, twice")
+            << true << QStringList{"2|010000080000010008", "2|010000080000010008"};
+        QTest::newRow("recv: more, fewer, highlighted") << false << QStringList{
+            "2|0100000005000602", recvB, "check", "2|0100000005000602 0100000006000A01"};
+        QTest::newRow("recv: read again") << false << QStringList{recvB, recvB};
+        QTest::newRow("recv: mode changed between") << false << QStringList{recvB, "0" + recvB.mid(1), recvB};
+        QTest::newRow("recv: rows ask for another mode") << false << QStringList{recvB, "ask 0" + recvB.mid(1)};
+        QTest::newRow("recv: edited between") << false << QStringList{recvB, "type", recvB};
     }
     void refill()
     {
         QFETCH(bool, send);
-        QFETCH(QStringList, replies);
-        CanMappingWidget fresh;
-        for (int i = 0; i <= replies.size(); ++i) {
-            CanMappingWidget *page = i < replies.size() ? m_page : &fresh;
-            page->applyCanMode(2);
-            const QByteArray reply = frame(send, send ? 0x24 : 0x22, replies.value(i, replies.last()), 301);
-            send ? page->readSendBlock(reply) : page->readRecvBlock(reply);
-            QVERIFY(i != 1 || !page->validateMappings()); // highlights a cell of row 1
+        QFETCH(QStringList, steps);
+        for (int i = 0; i < steps.size(); ++i) {
+            if (i == steps.size() - 1)
+                m_boxes.clear();
+            refillStep(m_page, send, steps.at(i));
         }
-        QVERIFY(highlighted().isEmpty());
-        QCOMPARE(m_page->toJson(), fresh.toJson());
+        const QStringList reusedBoxes = shown();
+        m_boxes.clear();
+        CanMappingWidget fresh;
+        refillStep(&fresh, send, steps.last());
+        QCOMPARE(reusedBoxes, shown());
+        QCOMPARE(tableState(table(send)), tableState(tableOf(&fresh, send)));
         QCOMPARE(written(send, &fresh).toHex(), written(send).toHex());
     }
 

@@ -5,6 +5,8 @@
 #include "link/ConfigFrame.h"
 #include "pages/CanParamWidget.h"
 
+#include "TableState.h"
+
 #include <QJsonDocument>
 #include <QtTest>
 #include <QtWidgets>
@@ -218,22 +220,56 @@ private slots:
         QCOMPARE(cell<QComboBox>(0, 2)->currentIndex(), 1);
     }
 
-    // Replies refill reused rows (5, 2, 1, then 2 rows of other kinds): the last reply must
-    // leave them as it leaves a fresh page's.
+    // Replies refill reused rows: more, fewer, of other kinds, read again as they stand,
+    // after an edit, with identifiers that are reported. Whatever came before, the last
+    // reply leaves every cell as it leaves a fresh page's, with the same boxes. A step is
+    // "announced,held" records of filterReply(), "2 of 3" (its records 1 and 2 only),
+    // "0x800" (one standard row whose identifier is out of range), or "type" (row 0's
+    // first identifier typed over itself, which leaves an edit to undo).
+    void filterRefill_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::newRow("more, fewer, other kinds") << QStringList{"5,5", "2 of 3", "1,1", "2 of 3"};
+        QTest::newRow("read again") << QStringList{"5,5", "5,5"};
+        QTest::newRow("edited between") << QStringList{"3,3", "type", "3,3"};
+        QTest::newRow("identifier out of range, twice") << QStringList{"0x800", "0x800"};
+    }
     void filterRefill()
     {
-        QByteArray last = filterReply(3, 3).remove(7, 12); // records 1 and 2
-        last[5] = 2;
-        CanParamWidget fresh(&last);
-        fresh.readFilterBlock();
-        for (const QByteArray &reply : {filterReply(5, 5), last, filterReply(1, 1), last}) {
-            m_reply = reply;
+        QFETCH(QStringList, steps);
+        const auto reply = [](const QString &step) {
+            if (step == "2 of 3") {
+                QByteArray reply = filterReply(3, 3).remove(7, 12);
+                reply[5] = 2;
+                return reply;
+            }
+            if (step == "0x800") {
+                QByteArray reply = filterReply(1, 1);
+                reply.replace(7 + 4, 4, hex("00000800"));
+                return reply;
+            }
+            return filterReply(step.section(',', 0, 0).toInt(), step.section(',', 1).toInt());
+        };
+        for (const QString &step : steps) {
+            m_boxes.clear();
+            if (step == "type") {
+                cell(0, 3)->selectAll();
+                QTest::keyClicks(cell(0, 3), cell(0, 3)->text());
+                continue;
+            }
+            m_reply = reply(step);
             m_page->readFilterBlock();
         }
+        const QStringList reusedBoxes = m_boxes;
+        m_boxes.clear();
+        QByteArray last = reply(steps.last());
+        CanParamWidget fresh(&last);
+        fresh.readFilterBlock();
+        QCOMPARE(reusedBoxes, m_boxes);
+        QCOMPARE(tableState(table()), tableState(fresh.findChild<QTableWidget *>("tableWidget")));
         QByteArray block = ConfigFrame::header(ConfigFrame::WriteFilters);
         fresh.writeFilterBlock(block);
         QCOMPARE(written(false).toHex(), block.toHex());
-        QCOMPARE(m_page->toJson(), fresh.toJson());
     }
 
     // Rows from a reply (announced, records held) or from a file (announced only).

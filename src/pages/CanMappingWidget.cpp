@@ -2,6 +2,7 @@
 
 #include "app/MessageBox.h"
 #include "link/ByteFields.h"
+#include "pages/TableCells.h"
 #include "pages/TableColumns.h"
 #include "ui_CanMappingWidget.h"
 
@@ -15,10 +16,10 @@
 #include <QRegularExpressionValidator>
 #include <QSet>
 #include <QSignalBlocker>
-#include <QStandardItemModel>
 #include <QTableWidget>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -89,10 +90,16 @@ void setCheckStateAt(QTableWidget *table, int row, Qt::CheckState state)
         item->setCheckState(state);
 }
 
+// The check column's items can be ticked, not edited as text.
+Qt::ItemFlags checkItemFlags()
+{
+    return QTableWidgetItem().flags() & ~Qt::ItemIsEditable;
+}
+
 QTableWidgetItem *checkedItem()
 {
     auto *item = new QTableWidgetItem;
-    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    item->setFlags(checkItemFlags());
     item->setCheckState(Qt::Checked);
     return item;
 }
@@ -107,11 +114,36 @@ QComboBox *comboWith(QWidget *cells, const QStringList &entries)
     return combo;
 }
 
-void setEntryEnabled(QComboBox *combo, int index, bool enabled)
+constexpr int kNoRule = std::numeric_limits<int>::min();
+
+// A list whose selectable entries follow a rule: the CAN mode for the
+// protocol and register-count lists, the row's protocol for the length list.
+// It remembers what its entries were last set for: the rules run on every
+// read and every mode change, mostly for what the list already follows.
+class RuleList : public QComboBox
 {
-    auto *model = qobject_cast<QStandardItemModel *>(combo->model());
-    if (QStandardItem *item = model ? model->item(index) : nullptr)
-        item->setEnabled(enabled);
+public:
+    RuleList(QWidget *cells, const QStringList &entries) : QComboBox(cells) { addItems(entries); }
+
+    int ruleArgument = kNoRule;
+};
+
+// Makes entry i selectable exactly when allowed(i), for the rule's argument.
+template <typename Allowed> void applyEntryRule(QComboBox *list, int argument, Allowed allowed)
+{
+    auto *ruled = dynamic_cast<RuleList *>(list);
+    if (ruled && ruled->ruleArgument == argument)
+        return;
+    for (int i = 0; i < list->count(); ++i)
+        setEntryEnabled(list, i, allowed(i));
+    if (ruled)
+        ruled->ruleArgument = argument;
+}
+
+bool followsRule(const QComboBox *list, int argument)
+{
+    const auto *ruled = dynamic_cast<const RuleList *>(list);
+    return ruled && ruled->ruleArgument == argument;
 }
 
 // Numeric value of a length entry; "动态" has none and gives 0.
@@ -121,42 +153,90 @@ int lengthNumber(const QString &text)
 }
 
 // Classic CAN carries at most 8 data bytes: longer lengths are offered only
-// for CAN FD. Returns whether the list holds a length classic CAN can't carry.
-bool enableLengths(QComboBox *length, int protocolIndex)
+// for CAN FD.
+void enableLengths(QComboBox *length, int protocolIndex)
 {
-    bool hasLonger = false;
-    for (int i = 0; i < length->count(); ++i) {
-        const bool longer = lengthNumber(length->itemText(i)) > kClassicMaxLength;
-        hasLonger = hasLonger || longer;
-        setEntryEnabled(length, i, protocolIndex != ProtocolCan || !longer);
-    }
-    return hasLonger;
+    applyEntryRule(length, protocolIndex, [length, protocolIndex](int i) {
+        return protocolIndex != ProtocolCan || lengthNumber(length->itemText(i)) <= kClassicMaxLength;
+    });
 }
 
-// The device's CAN mode bounds what a send row may use. Signals stay quiet:
-// the row handlers act on the selected row, which need not be this one.
+// Whether the list holds a length classic CAN can't carry.
+bool holdsLongLengths(const QComboBox *length)
+{
+    for (int i = 0; i < length->count(); ++i) {
+        if (lengthNumber(length->itemText(i)) > kClassicMaxLength)
+            return true;
+    }
+    return false;
+}
+
+// The device's CAN mode bounds what a send row may use: classic CAN only in
+// mode 0, no bit-rate switch in mode 1.
+bool protocolAllowed(int protocol, int mode)
+{
+    return mode == 0 ? protocol == ProtocolCan : mode != 1 || protocol != ProtocolFdBrs;
+}
+
+// Signals stay quiet: the row handlers act on the selected row, which need
+// not be this one.
 void applyProtocolRule(QComboBox *protocol, int mode)
 {
     const QSignalBlocker quiet(protocol);
-    for (int i = 0; i < protocol->count(); ++i)
-        setEntryEnabled(protocol, i, true);
-    if (mode == 0) {
-        setEntryEnabled(protocol, ProtocolCanFd, false);
-        setEntryEnabled(protocol, ProtocolFdBrs, false);
+    applyEntryRule(protocol, mode, [mode](int i) { return protocolAllowed(i, mode); });
+    if (mode == 0)
         protocol->setCurrentIndex(ProtocolCan);
-    } else if (mode == 1) {
-        setEntryEnabled(protocol, ProtocolFdBrs, false);
-        if (protocol->currentIndex() == ProtocolFdBrs)
-            protocol->setCurrentIndex(ProtocolCanFd);
-    }
+    else if (mode == 1 && protocol->currentIndex() == ProtocolFdBrs)
+        protocol->setCurrentIndex(ProtocolCanFd);
+}
+
+// Classic CAN frames hold up to four registers.
+bool countAllowed(int index, int mode)
+{
+    return mode != 0 || index < kClassicMaxRegisters;
 }
 
 void applyRecvRule(QComboBox *count, int mode)
 {
-    for (int i = 0; i < count->count(); ++i)
-        setEntryEnabled(count, i, mode != 0 || i < kClassicMaxRegisters);
+    applyEntryRule(count, mode, [mode](int i) { return countAllowed(i, mode); });
     if (mode == 0 && count->currentIndex() >= kClassicMaxRegisters)
         count->setCurrentIndex(kClassicMaxRegisters - 1);
+}
+
+// The protocol list entry a send record's flags select. A bit-rate switch
+// without CAN FD selects nothing: the row keeps a new row's "CAN".
+int protocolOf(quint8 flags)
+{
+    if (!(flags & kFlagFd))
+        return ProtocolCan;
+    return flags & kFlagBitRateSwitch ? ProtocolFdBrs : ProtocolCanFd;
+}
+
+// The length list entry of a send record's length byte, -1 when the list has none.
+int lengthIndexOf(const QComboBox *length, quint8 bytes)
+{
+    return bytes == kDynamicLength ? length->count() - 1 : length->findText(QString::number(bytes));
+}
+
+// Whether the list shows the entry lengthIndexOf() finds (entries are unique,
+// so comparing the shown text spares searching the list).
+bool showsLength(const QComboBox *length, quint8 bytes)
+{
+    const int index = length->currentIndex();
+    if (bytes == kDynamicLength)
+        return index >= 0 && index == length->count() - 1;
+    return index >= 0 && length->itemText(index) == QString::number(bytes);
+}
+
+// Each cell of a row from `first` to `last` is there and not highlighted.
+bool cellsPlain(const QTableWidget *table, int row, int first, int last)
+{
+    for (int column = first; column <= last; ++column) {
+        const QWidget *cell = table->cellWidget(row, column);
+        if (!cell || !cell->styleSheet().isEmpty())
+            return false;
+    }
+    return true;
 }
 
 QString withoutSpaces(QString text)
@@ -248,6 +328,13 @@ public:
         connect(this, &QLineEdit::textChanged, this, [this](const QString &text) { check(text); });
     }
 
+    // Holds `text`, as a program set it, for this frame type, and would
+    // take it without a word.
+    bool shows(const QString &text, bool extended) const
+    {
+        return m_extended == extended && showsText(this, text) && inRange(text) && isAcceptable(this);
+    }
+
     void setFrameType(int index)
     {
         m_extended = index != 0;
@@ -257,13 +344,18 @@ public:
     }
 
 private:
+    bool inRange(const QString &text) const
+    {
+        bool ok = false;
+        const quint32 value = text.toUInt(&ok, 16);
+        return !ok || value <= (m_extended ? kExtendedIdMax : kStandardIdMax);
+    }
+
     void check(const QString &text)
     {
         if (text.isEmpty())
             return;
-        bool ok = false;
-        const quint32 value = text.toUInt(&ok, 16);
-        if (ok && value > (m_extended ? kExtendedIdMax : kStandardIdMax)) {
+        if (!inRange(text)) {
             report(m_extended ? QStringLiteral("0x00-0x1FFFFFFF") : QStringLiteral("0x00-0x7ff"));
             undo(); // the undo re-runs this check on the restored text
             return;
@@ -371,10 +463,11 @@ int CanMappingWidget::addSendRow()
     QStringList lengths;
     for (const int bytes : {1, 2, 3, 4, 5, 6, 7, 8, 12, 16, 20, 24, 32, 48, 64})
         lengths << QString::number(bytes);
-    QComboBox *length = comboWith(table->viewport(), lengths << tr("动态"));
+    QComboBox *length = new RuleList(table->viewport(), lengths << tr("动态"));
     table->setCellWidget(row, SendLength, length);
 
-    QComboBox *protocol = comboWith(table->viewport(), {QStringLiteral("CAN"), QStringLiteral("CANFD"), tr("FD加速")});
+    QComboBox *protocol =
+        new RuleList(table->viewport(), {QStringLiteral("CAN"), QStringLiteral("CANFD"), tr("FD加速")});
     table->setCellWidget(row, SendProtocol, protocol);
     connect(protocol, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &CanMappingWidget::onCurrentCANChange);
@@ -405,6 +498,7 @@ int CanMappingWidget::takeRow(bool send, int row)
     const QTableWidget *table = send ? ui->m_tableWidgetCanSendMapping : ui->m_tableWidgetRecvMapping;
     if (row >= table->rowCount())
         return send ? addSendRow() : addRecvRow();
+    emit getcantype();
     send ? resetSendRow(row) : resetRecvRow(row);
     return row;
 }
@@ -427,8 +521,6 @@ void CanMappingWidget::resetSendRow(int row)
     editAt(table, row, SendAddress)->setText(QStringLiteral("00"));
     for (int column = SendFormat; column <= SendAddress; ++column)
         changeStyleSheet(table->cellWidget(row, column), QString());
-
-    emit getcantype();
     applyProtocolRule(protocol, m_canMode);
     table->setRowHeight(row, kRowHeight);
 }
@@ -444,8 +536,6 @@ void CanMappingWidget::resetRecvRow(int row)
     count->setCurrentIndex(0);
     for (int column = RecvId; column <= RecvCount; ++column)
         changeStyleSheet(table->cellWidget(row, column), QString());
-
-    emit getcantype();
     applyRecvRule(count, m_canMode);
 }
 
@@ -483,7 +573,7 @@ int CanMappingWidget::addRecvRow()
     QStringList counts;
     for (int n = 1; n <= kMaxRows; ++n)
         counts << QString::number(n);
-    QComboBox *count = comboWith(table->viewport(), counts);
+    QComboBox *count = new RuleList(table->viewport(), counts);
     table->setCellWidget(row, RecvCount, count);
 
     emit getcantype();
@@ -526,7 +616,8 @@ void CanMappingWidget::onCurrentCANChange(int index)
     QComboBox *length = row < 0 ? nullptr : comboAt(ui->m_tableWidgetCanSendMapping, row, SendLength);
     if (!length)
         return;
-    if (enableLengths(length, index) && index == ProtocolCan)
+    enableLengths(length, index);
+    if (holdsLongLengths(length) && index == ProtocolCan)
         length->setCurrentIndex(0);
 }
 
@@ -625,6 +716,8 @@ void CanMappingWidget::readRows(bool send, const QByteArray &frame)
         const int offset = kSlotsOffset + recordSize * rows;
         if (frame.size() < offset + recordSize || byteAt(frame, offset) == 0)
             break;
+        if (rows < table->rowCount() && rowShows(send, rows, frame, offset))
+            continue;
         const int row = takeRow(send, rows);
         if (send)
             fillSendRow(row, frame, offset);
@@ -641,20 +734,67 @@ void CanMappingWidget::fillSendRow(int row, const QByteArray &frame, int offset)
     editAt(table, row, SendAddress)->setText(QString::number(be16At(frame, offset + 5)));
 
     const quint8 flags = byteAt(frame, offset + 7);
-    QComboBox *protocol = comboAt(table, row, SendProtocol);
-    if (flags & kFlagFd)
-        protocol->setCurrentIndex(flags & kFlagBitRateSwitch ? ProtocolFdBrs : ProtocolCanFd);
-    else if (!(flags & kFlagBitRateSwitch))
-        protocol->setCurrentIndex(ProtocolCan);
+    comboAt(table, row, SendProtocol)->setCurrentIndex(protocolOf(flags));
     // The frame type resets the identifier, so it goes first.
     comboAt(table, row, SendType)->setCurrentIndex(flags & kFlagExtended ? 1 : 0);
     setFrameFormat(row, flags & kFlagRemote);
     editAt(table, row, SendId)->setText(compactHexId(be32At(frame, offset + 1)));
 
     QComboBox *length = comboAt(table, row, SendLength);
-    const quint8 bytes = byteAt(frame, offset + 8);
-    length->setCurrentIndex(bytes == kDynamicLength ? length->count() - 1
-                                                    : length->findText(QString::number(bytes)));
+    length->setCurrentIndex(lengthIndexOf(length, byteAt(frame, offset + 8)));
+}
+
+// Reading the same table again is the common case (every connect reads the
+// device's tables): a reused row that already is what resetting and filling
+// it would make of it is left alone. Anything else about it, a value, a
+// highlight, an edit or an entry that would be reported, and it is refilled.
+bool CanMappingWidget::rowShows(bool send, int row, const QByteArray &frame, int offset)
+{
+    // The lists follow the CAN page's mode, as a reset row's would.
+    emit getcantype();
+    return send ? sendRowShows(row, frame, offset) : recvRowShows(row, frame, offset);
+}
+
+bool CanMappingWidget::sendRowShows(int row, const QByteArray &frame, int offset) const
+{
+    const QTableWidget *table = ui->m_tableWidgetCanSendMapping;
+    if (table->rowHeight(row) != kRowHeight || !hasCheckItem(table, row, SendCheck, checkItemFlags(), Qt::Checked) ||
+        !cellsPlain(table, row, SendFormat, SendAddress))
+        return false;
+    const quint8 flags = byteAt(frame, offset + 7);
+    const bool remote = flags & kFlagRemote;
+    const QComboBox *format = comboAt(table, row, SendFormat);
+    if (!format || format->count() != (remote ? 2 : 1) || format->currentIndex() != (remote ? 1 : 0) ||
+        comboIndex(table, row, SendType) != (flags & kFlagExtended ? 1 : 0))
+        return false;
+
+    const int protocolIndex = protocolOf(flags);
+    const QComboBox *protocol = comboAt(table, row, SendProtocol);
+    if (!protocol || protocol->currentIndex() != protocolIndex || !followsRule(protocol, m_canMode))
+        return false;
+    const QComboBox *length = comboAt(table, row, SendLength);
+    if (!length || !showsLength(length, byteAt(frame, offset + 8)) || !followsRule(length, protocolIndex))
+        return false;
+
+    const auto *id = dynamic_cast<const CanIdEdit *>(editAt(table, row, SendId));
+    return id && id->shows(compactHexId(be32At(frame, offset + 1)), flags & kFlagExtended) &&
+           showsText(editAt(table, row, SendAddress), QString::number(be16At(frame, offset + 5)));
+}
+
+bool CanMappingWidget::recvRowShows(int row, const QByteArray &frame, int offset) const
+{
+    const QTableWidget *table = ui->m_tableWidgetRecvMapping;
+    if (table->rowHeight(row) != kRowHeight || !hasCheckItem(table, row, RecvCheck, checkItemFlags(), Qt::Checked) ||
+        !cellsPlain(table, row, RecvId, RecvCount))
+        return false;
+    const auto *id = dynamic_cast<const CanIdEdit *>(editAt(table, row, RecvId));
+    if (!id || !id->shows(compactHexId(be32At(frame, offset + 1)), true) ||
+        !showsText(editAt(table, row, RecvAddress), QString::number(be16At(frame, offset + 5))))
+        return false;
+    // Entries are unique: the shown text stands for searching the list.
+    const QComboBox *count = comboAt(table, row, RecvCount);
+    return count && count->currentIndex() >= 0 && count->currentText() == QString::number(byteAt(frame, offset + 7)) &&
+           followsRule(count, m_canMode);
 }
 
 void CanMappingWidget::readRecvBlock(const QByteArray &frame)

@@ -75,6 +75,9 @@ private:
     void resetSendRow(int row);
     void resetRecvRow(int row);
     int takeRow(bool send, int row);
+    bool rowShows(bool send, int row, const QByteArray &frame, int offset);
+    bool sendRowShows(int row, const QByteArray &frame, int offset) const;
+    bool recvRowShows(int row, const QByteArray &frame, int offset) const;
     void fitColumnsToContents();
     int firstSelectedSendRow() const;
     void setFrameFormat(int row, int index);

@@ -6,6 +6,7 @@
 #include "app/MessageBox.h"
 #include "link/ByteFields.h"
 
+#include "pages/TableCells.h"
 #include "pages/TableColumns.h"
 #include "ui_CanParamWidget.h"
 
@@ -23,6 +24,8 @@ namespace {
 enum FilterColumn { EnabledColumn, FrameTypeColumn, FilterTypeColumn, Id1Column, Id2Column };
 
 constexpr int kRangeFilter = 1;
+constexpr int kFrameTypes = 2;
+constexpr int kFilterTypes = 3;
 
 // The 0x04 frame has room for 28 records (7 + 28 x 12 = 343) before its
 // eight 0xFF bytes; a longer table would overwrite them and grow the frame.
@@ -171,12 +174,17 @@ void CanParamWidget::applyRowFrameType(QLineEdit *id1, QLineEdit *id2, int frame
     }
 }
 
+bool CanParamWidget::idInRange(const QLineEdit *edit, const QString &text)
+{
+    return unsignedHex(text) <= (hasExtendedPattern(edit) ? kMaxExtendedId : kMaxStandardId);
+}
+
 void CanParamWidget::checkRowId(QLineEdit *edit, const QString &text)
 {
     if (text.isEmpty())
         return;
     const bool extended = hasExtendedPattern(edit);
-    if (unsignedHex(text) > (extended ? kMaxExtendedId : kMaxStandardId)) {
+    if (!idInRange(edit, text)) {
         showIdRangeBox(extended ? QStringLiteral("0x00-0x1FFFFFFF") : QStringLiteral("0x00-0x7ff"));
         edit->undo();
     }
@@ -249,6 +257,35 @@ void CanParamWidget::fillFilterRow(int row, int frameType, int filterType, const
     qobject_cast<QLineEdit *>(table->cellWidget(row, Id2Column))->setText(id2);
 }
 
+// Reading the same table again is the common case (every connect reads the
+// device's filters): a reused row that already is what resetting and filling
+// it would make of it is left alone. Anything else about it, a value, an
+// edit, a value that would be reported, and it is refilled.
+bool CanParamWidget::filterRowShows(int row, int frameType, int filterType, const QString &id1,
+                                    const QString &id2) const
+{
+    const QTableWidget *table = ui->tableWidget;
+    static const Qt::ItemFlags newItemFlags = QTableWidgetItem().flags();
+    if (row >= table->rowCount() || !hasCheckItem(table, row, EnabledColumn, newItemFlags, Qt::Checked))
+        return false;
+    const auto *frameTypes = qobject_cast<const QComboBox *>(table->cellWidget(row, FrameTypeColumn));
+    const auto *filterTypes = qobject_cast<const QComboBox *>(table->cellWidget(row, FilterTypeColumn));
+    if (frameType < 0 || frameType >= kFrameTypes || filterType < 0 || filterType >= kFilterTypes || !frameTypes ||
+        !filterTypes || frameTypes->currentIndex() != frameType || filterTypes->currentIndex() != filterType)
+        return false;
+    const QPair<int, const QString *> ids[] = {{Id1Column, &id1}, {Id2Column, &id2}};
+    for (const auto &id : ids) {
+        const auto *edit = qobject_cast<const QLineEdit *>(table->cellWidget(row, id.first));
+        QString text = *id.second;
+        int position = 0;
+        if (!edit || hasExtendedPattern(edit) != (frameType != 0) || !showsText(edit, text) ||
+            !idInRange(edit, text) || !edit->validator() ||
+            edit->validator()->validate(text, position) != QValidator::Acceptable)
+            return false;
+    }
+    return true;
+}
+
 void CanParamWidget::showFilterLimitBox()
 {
     showMessageBox(QMessageBox::Information, this, tr("提示"), tr("最多28条数据"));
@@ -296,9 +333,14 @@ void CanParamWidget::readFilterBlock()
     const int rows = std::min({announced, kMaxFilterRows, inReply});
     for (int row = 0; row < rows; ++row) {
         const int base = kFirstRecordOffset + kRecordSize * row;
+        const int frameType = byteAt(reply, base);
+        const int filterType = byteAt(reply, base + 1);
+        const QString id1 = compactHexId(be32At(reply, base + 4));
+        const QString id2 = compactHexId(be32At(reply, base + 8));
+        if (filterRowShows(row, frameType, filterType, id1, id2))
+            continue;
         takeFilterRow(row);
-        fillFilterRow(row, byteAt(reply, base), byteAt(reply, base + 1), compactHexId(be32At(reply, base + 4)),
-                      compactHexId(be32At(reply, base + 8)));
+        fillFilterRow(row, frameType, filterType, id1, id2);
     }
     ui->tableWidget->setRowCount(rows);
     // The surplus is dropped with one notice, not one box per row.

@@ -75,6 +75,7 @@ private:
     void resetFilterRow(int row);
     void takeFilterRow(int row);
     void fillFilterRow(int row, int frameType, int filterType, const QString &id1, const QString &id2);
+    bool filterRowShows(int row, int frameType, int filterType, const QString &id1, const QString &id2) const;
     void applyRowFrameType(QLineEdit *id1, QLineEdit *id2, int frameType);
     void checkRowId(QLineEdit *edit, const QString &text);
     int rangeCheckRow() const;
@@ -88,6 +89,7 @@ private:
     static void setIdPattern(QLineEdit *edit, bool extended);
     static bool hasExtendedPattern(const QLineEdit *edit);
     static quint32 unsignedHex(const QString &text);
+    static bool idInRange(const QLineEdit *edit, const QString &text);
     static void showIdRangeBox(const QString &range);
 
     Ui::CanParamWidgetClass *ui;
