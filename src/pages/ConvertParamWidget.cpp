@@ -55,6 +55,15 @@ Qt::CheckState checkStateFromFile(int value)
     return value == Qt::PartiallyChecked ? Qt::PartiallyChecked : Qt::Checked;
 }
 
+// Every read sets both maxima. Setting one, even unchanged, makes the spin
+// box ask its layout again, and the whole tab area is then laid out and
+// repainted: only a new maximum is set.
+void setSpinMaximum(QSpinBox *box, int maximum)
+{
+    if (box->maximum() != maximum)
+        box->setMaximum(maximum);
+}
+
 } // namespace
 
 ConvertParamWidget::ConvertParamWidget(QByteArray *replyBuffer, QWidget *parent)
@@ -148,13 +157,13 @@ int ConvertParamWidget::convertModeIndex() const { return ui->m_comboBoxConvertM
 void ConvertParamWidget::setOffsetMaximum(int protocol)
 {
     // A CAN FD frame is up to 64 bytes long, a classic one 8.
-    ui->m_spinBoxStartOffset->setMaximum(protocol != 0 ? 63 : 7);
+    setSpinMaximum(ui->m_spinBoxStartOffset, protocol != 0 ? 63 : 7);
 }
 
 void ConvertParamWidget::setIdLengthMaximum(int frameType)
 {
     // An extended identifier needs four bytes, a standard one two.
-    ui->m_spinBoxCanIdLen->setMaximum(frameType != 0 ? 4 : 2);
+    setSpinMaximum(ui->m_spinBoxCanIdLen, frameType != 0 ? 4 : 2);
 }
 
 void ConvertParamWidget::setDeviceType(int typeCode)
