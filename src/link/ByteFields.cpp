@@ -7,7 +7,7 @@ void putByte(QByteArray &frame, int offset, quint8 value)
     if (offset < 0)
         return;
     if (frame.size() <= offset)
-        frame.append(QByteArray(offset + 1 - frame.size(), '\0'));
+        frame.append(offset + 1 - frame.size(), '\0');
     frame[offset] = static_cast<char>(value);
 }
 

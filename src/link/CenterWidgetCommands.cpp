@@ -92,6 +92,8 @@ void CenterWidget::connectPages()
 bool CenterWidget::buildConfigFrame(quint8 code, QByteArray &frame)
 {
     frame = header(code);
+    // The pages write their fields one by one: room for all of them at once.
+    frame.reserve(requestLength(code));
     switch (code) {
     case Challenge: {
         m_challenge.resize(ChallengeSize);
