@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QProgressBar>
+#include <QTimer>
 
 namespace {
 
@@ -26,18 +27,8 @@ bool imageTooLarge(qint64 size)
     return blocks * UpdateFrame::BlockSize > kMaxPaddedLength || size > kMaxInMemorySize;
 }
 
-// QProgressBar::setValue paints at once, between one acknowledgement and the
-// next packet, which keeps the line idle for as long as the paint takes.
-// With updates held, the change is painted by the event loop instead, while
-// the next packet is on the line.
-void setProgressDeferred(QProgressBar *bar, int value)
-{
-    if (bar->value() == value)
-        return;
-    bar->setUpdatesEnabled(false);
-    bar->setValue(value);
-    bar->setUpdatesEnabled(true);
-}
+// A screen shows a new picture about every 16 ms.
+constexpr int kBarPaintIntervalMs = 16;
 
 } // namespace
 
@@ -51,6 +42,10 @@ UpadteWidget::UpadteWidget(QWidget *parent) : QWidget(parent), ui(new Ui::Upadte
     ui->progressBar->setSizePolicy(policy);
     ui->progressBar->hide();
     connect(ui->pushButton_2, &QPushButton::clicked, this, &UpadteWidget::on_pushupdate);
+
+    m_barPaintTimer = new QTimer(this);
+    m_barPaintTimer->setSingleShot(true);
+    connect(m_barPaintTimer, &QTimer::timeout, this, &UpadteWidget::paintProgress);
 }
 
 UpadteWidget::~UpadteWidget()
@@ -87,6 +82,7 @@ void UpadteWidget::startUpdate(const QString &filePath)
             break;
     }
     m_image.clear();
+    paintProgress();
     ui->pushButton_2->setEnabled(true);
     m_running = false;
 }
@@ -144,7 +140,40 @@ void UpadteWidget::sendDataPhase()
         if (!sendPacket(UpdateFrame::Data, UpdateFrame::dataPacket(i, block)))
             return;
         // 100 is left for the device's final word on the end packet.
-        setProgressDeferred(ui->progressBar, int(i * 100.0 / count));
+        showProgress(int(i * 100.0 / count));
+    }
+}
+
+// QProgressBar::setValue paints at once, between one acknowledgement and the
+// next packet, which would keep the line idle for as long as the paint takes
+// (longer than handling the packet). With the bar's updates held, the value
+// is set at once and painted by the event loop, while the next packet is on
+// the line, and no more often than a screen shows it: on the line percent
+// steps come tens of milliseconds apart, on a faster link they would come
+// faster than anyone could see them.
+void UpadteWidget::showProgress(int value)
+{
+    QProgressBar *bar = ui->progressBar;
+    if (bar->value() == value)
+        return;
+    bar->setUpdatesEnabled(false);
+    bar->setValue(value);
+    if (m_barPaintTimer->isActive())
+        return; // the timer paints the latest value
+    const qint64 sinceLast = m_barPainted.isValid() ? m_barPainted.elapsed() : kBarPaintIntervalMs;
+    if (sinceLast >= kBarPaintIntervalMs)
+        paintProgress();
+    else
+        m_barPaintTimer->start(int(kBarPaintIntervalMs - sinceLast));
+}
+
+// Lets the bar paint what it holds (on the event loop's next turn).
+void UpadteWidget::paintProgress()
+{
+    m_barPaintTimer->stop();
+    if (!ui->progressBar->updatesEnabled()) {
+        ui->progressBar->setUpdatesEnabled(true);
+        m_barPainted.start();
     }
 }
 
@@ -166,6 +195,7 @@ bool UpadteWidget::sendPacket(quint8 phase, const QByteArray &packet)
 void UpadteWidget::abortUpdate()
 {
     m_stopped = true;
+    paintProgress();
     ui->progressBar->hide();
     showMessageBox(QMessageBox::Information, this, tr("提醒"), tr("设备无应答，固件更新已中断"));
 }
@@ -187,6 +217,7 @@ void UpadteWidget::handleUpdateReply(const QByteArray &frame)
             showMessageBox(QMessageBox::Information, this, tr("提醒"), tr("校验错误"));
         break;
     case UpdateFrame::End:
+        paintProgress();
         if (failed) {
             showMessageBox(QMessageBox::Information, this, tr("提醒"), tr("校验错误"));
         } else {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
+
+class QTimer;
 
 namespace Ui {
 class UpadteWidgetClass;
@@ -35,6 +38,8 @@ private:
     void sendDataPhase();
     bool sendPacket(quint8 phase, const QByteArray &packet);
     void abortUpdate();
+    void showProgress(int value);
+    void paintProgress();
 
     Ui::UpadteWidgetClass *ui;
     QString m_filePath;
@@ -44,4 +49,6 @@ private:
     bool m_stopped = false;    // the device fell silent: nothing more goes out
     quint8 m_awaitedPhase = 0; // phase of the packet being sent, 0 between packets
     bool m_acknowledged = false;
+    QTimer *m_barPaintTimer = nullptr; // paints the bar's latest value when its next paint is due
+    QElapsedTimer m_barPainted;        // since the bar last painted a new value
 };
