@@ -8,6 +8,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QSerialPort>
+#include <QTimer>
 #include <QTabWidget>
 
 #if __has_include(<valgrind/callgrind.h>)
@@ -184,6 +187,46 @@ RunResult BenchRig::timed(const std::function<void()> &operation, const QString 
     if (!r.ok)
         qWarning("unexpected messages: %s", qPrintable(m_boxes.join(QStringLiteral(" | "))));
     return r;
+}
+
+QVector<double> BenchRig::transportRoundTrips(int count)
+{
+    QString name;
+    onSim([&] { name = m_sim->portName(); });
+    QSerialPort port(name);
+    QVector<double> roundTrips;
+    if (isConnected() || !port.open(QIODevice::ReadWrite))
+        return roundTrips;
+    // The connect challenge, which the converter answers at any time:
+    // 23 bytes each way.
+    const QByteArray request = challengeRequest(QByteArray(ChallengeSize, '\x5A'));
+    const int kReplySize = request.size();
+    QByteArray reply;
+    QEventLoop loop;
+    QObject::connect(&port, &QSerialPort::readyRead, &loop, [&] {
+        reply += port.readAll();
+        if (reply.size() >= kReplySize)
+            loop.quit();
+    });
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QCoreApplication::processEvents();
+    for (int i = 0; i < count; ++i) {
+        reply.clear();
+        QElapsedTimer clock;
+        clock.start();
+        port.write(request);
+        port.flush();
+        timeout.start(1000);
+        loop.exec();
+        timeout.stop();
+        if (reply.size() < kReplySize)
+            return {};
+        roundTrips << clock.nsecsElapsed() / 1e3;
+    }
+    onSim([this] { m_sim->clearReceived(); });
+    return roundTrips;
 }
 
 RunResult BenchRig::connectDevice()

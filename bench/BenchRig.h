@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QThread>
+#include <QVector>
 
 #include <functional>
 #include <memory>
@@ -47,6 +48,11 @@ public:
     RunResult updateFirmware(const QString &imagePath, const QByteArray &image);
 
     bool isConnected() const;
+
+    // Round trips through the pseudo-terminal with no tool in between, in
+    // µs: a request written on this thread, the converter's reply read back
+    // on this thread's event loop. Run while the tool is disconnected.
+    QVector<double> transportRoundTrips(int count);
 
 private:
     // Runs `work` in the converter's thread and waits for it.
