@@ -37,6 +37,7 @@ class Tst_update : public QObject
     QList<QByteArray> m_packets;
     QList<int> m_progress;
     std::function<int(int index)> m_status; // kSilent: no answer
+    bool m_boxOverStaleBar = false;         // a box came while the bar held back its paint
 
     QString imageFile(const QByteArray &content)
     {
@@ -60,7 +61,11 @@ private slots:
         m_packets.clear();
         m_progress.clear();
         m_status = [](int) { return 0; };
-        setMessageObserver([this](const MessageRecord &box) { m_boxes << box; });
+        m_boxOverStaleBar = false;
+        setMessageObserver([this](const MessageRecord &box) {
+            m_boxes << box;
+            m_boxOverStaleBar = m_boxOverStaleBar || (m_page && !bar()->updatesEnabled());
+        });
         m_page = std::make_unique<UpadteWidget>();
         connect(m_page.get(), &UpadteWidget::Updasend, this, [this](const QByteArray &packet) {
             m_progress << bar()->value();
@@ -124,6 +129,9 @@ private slots:
         m_page->startUpdate(path);
         QCOMPARE(m_progress, (QList<int>{0, 0, 0, 25, 50, 75}.mid(0, status == kSilent ? index + 1 : 6)));
         QCOMPARE(shown(), boxes);
+        // The bar paints at most every 16 ms, but never lags behind a box or the end.
+        QVERIFY(!m_boxOverStaleBar);
+        QVERIFY(bar()->updatesEnabled());
         QVERIFY(bar()->isHidden());
         if (status != kSilent) {
             QCOMPARE(bar()->value(), boxes.last() == kDone ? 100 : 75);

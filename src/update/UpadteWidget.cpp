@@ -206,6 +206,9 @@ void UpadteWidget::handleUpdateReply(const QByteArray &frame)
     const bool failed = byteAt(frame, 4) == kStatusError;
     if (m_awaitedPhase != 0 && phase == m_awaitedPhase)
         m_acknowledged = true;
+    // A box or the end shows the bar as it stands.
+    if (failed || phase == UpdateFrame::End)
+        paintProgress();
 
     switch (phase) {
     case UpdateFrame::Start:
@@ -217,7 +220,6 @@ void UpadteWidget::handleUpdateReply(const QByteArray &frame)
             showMessageBox(QMessageBox::Information, this, tr("提醒"), tr("校验错误"));
         break;
     case UpdateFrame::End:
-        paintProgress();
         if (failed) {
             showMessageBox(QMessageBox::Information, this, tr("提醒"), tr("校验错误"));
         } else {
