@@ -5,7 +5,6 @@
 #include "files/ConfigFile.h"
 #include "devinfo/DeviceInfoWidget.h"
 #include "link/ConfigFrame.h"
-#include "link/UpdateFrame.h"
 #include "pages/ModBusWidget.h"
 #include "update/UpadteWidget.h"
 
@@ -25,51 +24,16 @@ class TestCommands : public QObject
 
 private slots:
     void readShowsResultOnMainReply();
-    void writeInPlainMode();
     void pagesSurviveWriteAndReadBack();
     void modbusSlaveWriteStopsOnInvalidMappings();
     void restoreDefaults();
-    void defaultsRestoreTheDeviceStore();
-    void firmwareEndAcknowledgementClosesTheLink();
     void firmwareUpdateThroughTheStandIn();
     void deviceInformation_data();
     void deviceInformation();
-    void secondDeviceInformationReplacesAll();
-    void refusedRepliesChangeNothing_data();
-    void refusedRepliesChangeNothing();
 
 private:
     static QStringList deviceFields(TestRig &rig);
-    static QJsonObject richConfiguration();
-    static QJsonObject pagesJson(TestRig &rig);
-    static void load(TestRig &rig, const QJsonObject &root);
 };
-
-QJsonObject TestCommands::richConfiguration()
-{
-    return QJsonDocument::fromJson(kKnownConfiguration).object();
-}
-
-QJsonObject TestCommands::pagesJson(TestRig &rig)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("pages.txt"));
-    rig.center().saveConfiguration(path);
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return QJsonDocument::fromJson(file.readAll()).object();
-}
-
-void TestCommands::load(TestRig &rig, const QJsonObject &root)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("load.txt"));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(ConfigFile::documentText(root));
-    file.close();
-    rig.center().loadConfiguration(path);
-}
 
 QStringList TestCommands::deviceFields(TestRig &rig)
 {
@@ -98,30 +62,13 @@ void TestCommands::readShowsResultOnMainReply()
     QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x03, 0x20, 0x24, 0x22, 0x05}));
 }
 
-void TestCommands::writeInPlainMode()
-{
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    rig.sim().clearReceived();
-    rig.boxes().clear();
-
-    rig.click("m_pushButtonWrite");
-    QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x02, 0x04}));
-    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("写配置成功")});
-    const QList<QByteArray> frames = rig.sim().receivedFrames();
-    QCOMPARE(frames.at(0).size(), 79);
-    QCOMPARE(frames.at(1).size(), 353);
-    for (const QByteArray &frame : frames)
-        QVERIFY(ConfigFrame::hasValidCrc(frame));
-}
-
 void TestCommands::pagesSurviveWriteAndReadBack()
 {
     TestRig rig;
     QVERIFY(rig.connectDevice());
-    const QJsonObject factory = pagesJson(rig);
-    load(rig, richConfiguration());
-    QCOMPARE(pagesJson(rig), richConfiguration());
+    const QByteArray factory = rig.pagesText();
+    rig.loadPages(kKnownConfiguration);
+    QCOMPARE(rig.pagesText(), QByteArray(kKnownConfiguration));
 
     rig.sim().clearReceived();
     rig.boxes().clear();
@@ -131,23 +78,23 @@ void TestCommands::pagesSurviveWriteAndReadBack()
     QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("写配置成功")});
 
     // Show something else, then read the device back.
-    load(rig, factory);
-    QCOMPARE(pagesJson(rig), factory);
+    rig.loadPages(factory);
+    QCOMPARE(rig.pagesText(), factory);
     rig.boxes().clear();
     rig.click("m_pushButtonRead");
     QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("读配置成功")});
-    QCOMPARE(pagesJson(rig), richConfiguration());
+    QCOMPARE(rig.pagesText(), QByteArray(kKnownConfiguration));
 }
 
 void TestCommands::modbusSlaveWriteStopsOnInvalidMappings()
 {
     TestRig rig;
     QVERIFY(rig.connectDevice());
-    QJsonObject root = richConfiguration();
+    QJsonObject root = QJsonDocument::fromJson(kKnownConfiguration).object();
     QJsonObject map = root.value(ConfigFile::CanMapKey).toObject();
     map.insert(QStringLiteral("sendMap"), QJsonArray{"2,0,0,0,0,7ff,10,", "2,0,1,0,0,7FF,20,"});
     root.insert(ConfigFile::CanMapKey, map);
-    load(rig, root);
+    rig.loadPages(ConfigFile::documentText(root));
 
     rig.sim().clearReceived();
     rig.boxes().clear();
@@ -157,9 +104,14 @@ void TestCommands::modbusSlaveWriteStopsOnInvalidMappings()
     QCOMPARE(rig.boxes().last().buttons, QStringList{QStringLiteral("请修改后重试")});
 }
 
+// The device's store goes back to its defaults, and the Modbus page's own
+// defaults go to the device.
 void TestCommands::restoreDefaults()
 {
     TestRig rig;
+    QByteArray odd = SimConverter::defaultBlock(ConfigFrame::WriteMain);
+    odd[13] = 3;
+    rig.sim().setBlock(ConfigFrame::WriteMain, odd);
     QVERIFY(rig.connectDevice());
     rig.sim().clearReceived();
     rig.boxes().clear();
@@ -167,45 +119,12 @@ void TestCommands::restoreDefaults()
     rig.click("m_pushButtonDefault");
     QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x08, 0x21, 0x03, 0x20, 0x24, 0x22, 0x05}));
     QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("恢复默认值成功")});
-    // The Modbus page's own defaults go to the device.
+    QCOMPARE(rig.sim().block(ConfigFrame::WriteMain), SimConverter::defaultBlock(ConfigFrame::WriteMain));
     ModBusWidget defaults;
     QByteArray expected = ConfigFrame::header(ConfigFrame::WriteModbus);
     defaults.writeBlock(expected);
     ConfigFrame::appendCrc(expected);
     QCOMPARE(rig.sim().receivedFrames().at(1), expected);
-}
-
-void TestCommands::defaultsRestoreTheDeviceStore()
-{
-    TestRig rig;
-    QByteArray odd = SimConverter::defaultBlock(ConfigFrame::WriteMain);
-    odd[13] = 3;
-    rig.sim().setBlock(ConfigFrame::WriteMain, odd);
-    QVERIFY(rig.connectDevice());
-    rig.click("m_pushButtonDefault");
-    QCOMPARE(rig.sim().block(ConfigFrame::WriteMain), SimConverter::defaultBlock(ConfigFrame::WriteMain));
-}
-
-void TestCommands::firmwareEndAcknowledgementClosesTheLink()
-{
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    rig.boxes().clear();
-
-    // An empty image: start announces 0 bytes, the end carries 0xFFFF.
-    UpadteWidget *page = rig.page<UpadteWidget>();
-    emit page->Updasend(UpdateFrame::startPacket(0));
-    QVERIFY(rig.center().isConnected());
-    emit page->Updasend(UpdateFrame::endPacket(0xFFFF));
-    QCOMPARE(rig.sim().restarts(), 1);
-    QVERIFY(!rig.center().isConnected());
-    QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
-    QVERIFY(!rig.button("m_pushButtonWrite")->isEnabled());
-
-    // The restarted device wants a fresh handshake.
-    rig.sim().clearReceived();
-    QVERIFY(rig.connectDevice());
-    QCOMPARE(rig.sim().receivedCommands().first(), quint8(0x01));
 }
 
 void TestCommands::firmwareUpdateThroughTheStandIn()
@@ -217,11 +136,7 @@ void TestCommands::firmwareUpdateThroughTheStandIn()
     QByteArray image;
     for (int i = 0; i < 1000; ++i)
         image.append(static_cast<char>(i * 7));
-    const QString path = dir.filePath(QStringLiteral("firmware.bin"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(image);
-    file.close();
+    const QString path = writeFile(dir.filePath(QStringLiteral("firmware.bin")), image);
 
     auto *page = rig.page<UpadteWidget>();
     QList<int> progress;
@@ -230,34 +145,54 @@ void TestCommands::firmwareUpdateThroughTheStandIn()
     page->startUpdate(path);
 
     // Start, four blocks, end: checked and accepted by the device, which
-    // then restarts; the tool lets go of the link.
+    // then restarts; on its end acknowledgement the tool lets go of the link.
     QCOMPARE(rig.sim().lastImage(), image + QByteArray(24, '\0'));
     QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("固件更新成功")});
     QCOMPARE(progress, (QList<int>{25, 50, 75, 100}));
-    QVERIFY(!rig.center().isConnected());
     QCOMPARE(rig.sim().restarts(), 1);
+    QVERIFY(!rig.center().isConnected());
+    QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
+    QVERIFY(!rig.button("m_pushButtonWrite")->isEnabled());
+
+    // The restarted device wants a fresh handshake.
+    rig.sim().clearReceived();
+    QVERIFY(rig.connectDevice());
+    QCOMPARE(rig.sim().receivedCommands().first(), quint8(0x01));
 }
 
+// A second device's information replaces every field of the first, empty
+// ones too; a refused reply changes nothing; disconnecting leaves the page
+// as it was.
 void TestCommands::deviceInformation_data()
 {
+    QTest::addColumn<int>("fault"); // on the second device's information reply
     QTest::addColumn<QByteArray>("typeText");
     QTest::addColumn<QByteArray>("product");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("plain") << QByteArray("CANFD-SER-2") << QByteArray("MV2026001")
-                           << QStringList{"CANFD-SER-2", "1.0.12", "255.9.0", "MV2026001"};
-    QTest::newRow("cut at the first zero") << QByteArray("ABCDE\0XYZ", 9) << QByteArray("\0" "123", 4)
+    const int none = int(Fault::None);
+    const QStringList first{"CANFD-SER-2", "1.0.3", "2.1.0", "MV2026001"};
+    QTest::newRow("plain") << none << QByteArray("TV-485") << QByteArray("MV2026002")
+                           << QStringList{"TV-485", "1.0.12", "255.9.0", "MV2026002"};
+    QTest::newRow("cut at the first zero") << none << QByteArray("ABCDE\0XYZ", 9) << QByteArray("\0" "123", 4)
                                            << QStringList{"ABCDE", "1.0.12", "255.9.0", ""};
-    QTest::newRow("whole fields, UTF-8") << QByteArray(31, 'T') << QString::fromUtf8("序列AB").toUtf8()
+    QTest::newRow("whole fields, UTF-8") << none << QByteArray(31, 'T') << QString::fromUtf8("序列AB").toUtf8()
                                          << QStringList{QString(31, 'T'), "1.0.12", "255.9.0",
                                                         QString::fromUtf8("序列AB")};
+    QTest::newRow("empty texts") << none << QByteArray() << QByteArray() << QStringList{"", "1.0.12", "255.9.0", ""};
+    QTest::newRow("short reply") << int(Fault::ShortReply) << QByteArray("X") << QByteArray("Y") << first;
+    QTest::newRow("unknown command byte") << int(Fault::WrongCommand) << QByteArray("X") << QByteArray("Y") << first;
 }
 
 void TestCommands::deviceInformation()
 {
+    QFETCH(int, fault);
     QFETCH(QByteArray, typeText);
     QFETCH(QByteArray, product);
     QFETCH(QStringList, shown);
     TestRig rig;
+    QVERIFY(rig.connectDevice());
+    rig.click("m_pushButtonConnect");
+
     SimConverter::DeviceInfo info;
     info.typeText = typeText;
     info.productNumber = product;
@@ -266,49 +201,16 @@ void TestCommands::deviceInformation()
     std::copy(hw, hw + 3, info.hardware);
     std::copy(fw, fw + 3, info.firmware);
     rig.sim().setDeviceInfo(info);
+    if (fault != int(Fault::None))
+        rig.sim().setFault(Fault(fault), ConfigFrame::ReadDeviceInfo, 1);
     QVERIFY(rig.connectDevice());
 
     QCOMPARE(deviceFields(rig), shown);
     auto *devices = rig.widget<QComboBox>("m_comboBoxDevPort");
-    QCOMPARE(devices->count(), 1);
-    QCOMPARE(devices->currentText(), shown.first());
-}
-
-void TestCommands::secondDeviceInformationReplacesAll()
-{
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    QVERIFY(!deviceFields(rig).first().isEmpty());
+    QCOMPARE(devices->count(), fault == int(Fault::None) ? 1 : 0);
+    QCOMPARE(devices->currentText(), fault == int(Fault::None) ? shown.first() : QString());
     rig.click("m_pushButtonConnect");
-
-    SimConverter::DeviceInfo blank;
-    blank.typeText.clear();
-    blank.productNumber.clear();
-    std::fill(blank.hardware, blank.hardware + 3, 0);
-    std::fill(blank.firmware, blank.firmware + 3, 7);
-    rig.sim().setDeviceInfo(blank);
-    QVERIFY(rig.connectDevice());
-    QCOMPARE(deviceFields(rig), (QStringList{"", "0.0.0", "7.7.7", ""}));
-    // Disconnecting leaves the page as it was.
-    rig.click("m_pushButtonConnect");
-    QCOMPARE(deviceFields(rig), (QStringList{"", "0.0.0", "7.7.7", ""}));
-}
-
-void TestCommands::refusedRepliesChangeNothing_data()
-{
-    QTest::addColumn<int>("fault");
-    QTest::newRow("short reply") << int(Fault::ShortReply);
-    QTest::newRow("unknown command byte") << int(Fault::WrongCommand);
-}
-
-void TestCommands::refusedRepliesChangeNothing()
-{
-    QFETCH(int, fault);
-    TestRig rig;
-    rig.sim().setFault(Fault(fault), ConfigFrame::ReadDeviceInfo, 1);
-    QVERIFY(rig.connectDevice());
-    QCOMPARE(deviceFields(rig), (QStringList{"", "", "", ""}));
-    QCOMPARE(rig.widget<QComboBox>("m_comboBoxDevPort")->count(), 0);
+    QCOMPARE(deviceFields(rig), shown);
 }
 
 QTEST_MAIN(TestCommands)

@@ -7,26 +7,9 @@ class Tst_deviceinfo : public QObject
 {
     Q_OBJECT
 
-    static QStringList fields(DeviceInfoWidget &page)
-    {
-        QStringList texts;
-        for (auto name : {"m_lineEditDevType", "m_lineEditHardwareVer", "m_lineEditFirmware", "m_lineEditProductNum"})
-            texts << page.findChild<QLineEdit *>(name)->text();
-        return texts;
-    }
     static QLabel *label(DeviceInfoWidget &page, const char *name) { return page.findChild<QLabel *>(name); }
 
 private slots:
-    void deviceInfoReplacesAllFields()
-    {
-        DeviceInfoWidget page;
-        const QStringList first{"转换器-CAN", "1.0.12", "1.2.3", "P20240001"};
-        page.setDeviceInfo(first.at(0), first.at(1), first.at(2), first.at(3));
-        QCOMPARE(fields(page), first);
-        page.setDeviceInfo("TV-485", "", "", "");  // later texts replace every field, empty ones too
-        QCOMPARE(fields(page), (QStringList{"TV-485", "", "", ""}));
-    }
-
     void makerTexts()
     {
         DeviceInfoWidget page;

@@ -1,5 +1,7 @@
 #include "TestRig.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 TestRig::TestRig()
@@ -31,4 +33,29 @@ bool TestRig::connectDevice()
 {
     click("m_pushButtonConnect");
     return center().isConnected();
+}
+
+QByteArray TestRig::pagesText()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pages.txt"));
+    setMessageObserver([](const MessageRecord &) {});
+    center().saveConfiguration(path);
+    setMessageObserver({});
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unsaved>");
+}
+
+void TestRig::loadPages(const QByteArray &text)
+{
+    QTemporaryDir dir;
+    center().loadConfiguration(writeFile(dir.filePath(QStringLiteral("load.txt")), text));
+}
+
+QString writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
 }

@@ -32,9 +32,17 @@ public:
     void click(const char *buttonObjectName);
     // Clicks "连接设备" and reports whether the tool is now connected.
     bool connectDevice();
+    // What the pages hold, as the configuration file stores it. The save's
+    // own box goes to an observer: the recorder sees only what the test did.
+    QByteArray pagesText();
+    // Loads a configuration file holding `text` into the pages.
+    void loadPages(const QByteArray &text);
 
 private:
     std::unique_ptr<SimConverter> m_sim;
     std::unique_ptr<BoxRecorder> m_boxes;
     std::unique_ptr<TARVINE> m_window;
 };
+
+// Writes `bytes` to `path` (the test stops if it cannot) and returns the path.
+QString writeFile(const QString &path, const QByteArray &bytes);
