@@ -22,16 +22,14 @@ private slots:
     void mappingFollowsTheLoadedCanMode();
     void cancelledDialogs();
     void saveReplacesAFileWhole();
-    void refusedFilesChangeNoPage_data();
-    void refusedFilesChangeNoPage();
+    void refusedFiles_data();
+    void refusedFiles();
     void memberThatIsNotAnObjectLoadsDefaults();
     void malformedFilesNeverCrash();
 
 private:
-    // What the pages hold, as the file would store it.
-    static QByteArray pagesText(TestRig &rig);
     void answerDialogsWith(const QString &fileName);
-    QString write(const QString &name, const QByteArray &text);
+    QString write(const QString &name, const QByteArray &text) { return writeFile(m_dir.filePath(name), text); }
 
     QTemporaryDir m_dir;
     QStringList m_captions;
@@ -48,31 +46,12 @@ void TestConfigFile::cleanup()
     setFileNameProvider({});
 }
 
-QByteArray TestConfigFile::pagesText(TestRig &rig)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("snapshot.txt"));
-    rig.center().saveConfiguration(path);
-    rig.boxes().clear();
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void TestConfigFile::answerDialogsWith(const QString &fileName)
 {
     setFileNameProvider([this, fileName](FileDialogKind, const QString &caption, const QString &filter) {
         m_captions << caption + QLatin1Char('|') + filter;
         return fileName;
     });
-}
-
-QString TestConfigFile::write(const QString &name, const QByteArray &text)
-{
-    const QString path = m_dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
 }
 
 void TestConfigFile::saveAndLoadThroughTheButtons()
@@ -99,7 +78,7 @@ void TestConfigFile::saveAndLoadThroughTheButtons()
     // Every page takes its values back in a fresh window.
     TestRig fresh;
     fresh.center().loadConfiguration(saved);
-    QCOMPARE(pagesText(fresh), QByteArray(kKnownConfiguration));
+    QCOMPARE(fresh.pagesText(), QByteArray(kKnownConfiguration));
 }
 
 void TestConfigFile::mappingFollowsTheLoadedCanMode()
@@ -115,7 +94,7 @@ void TestConfigFile::mappingFollowsTheLoadedCanMode()
     root.insert(ConfigFile::CanMapKey, map);
     rig.center().loadConfiguration(write(QStringLiteral("classic.txt"), ConfigFile::documentText(root)));
 
-    const QJsonObject rows = QJsonDocument::fromJson(pagesText(rig)).object().value(ConfigFile::CanMapKey).toObject();
+    const QJsonObject rows = QJsonDocument::fromJson(rig.pagesText()).object().value(ConfigFile::CanMapKey).toObject();
     // "FD加速" becomes "CAN"; 32 registers become the classic limit of 4.
     QCOMPARE(rows.value(QStringLiteral("sendMap")).toArray().first().toString(),
              QStringLiteral("2,0,1,0,15,1fffffff,40000,"));
@@ -131,8 +110,6 @@ void TestConfigFile::cancelledDialogs()
 
     rig.click("m_pushButtonSaveToFile");
     QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("保存配置出错.")});
-    QCOMPARE(rig.boxes().last().title, QStringLiteral("错误"));
-    QCOMPARE(rig.boxes().last().icon, QMessageBox::Information);
 
     rig.boxes().clear();
     rig.click("m_pushButtonReadFromFile");
@@ -154,60 +131,82 @@ void TestConfigFile::saveReplacesAFileWhole()
              QStringList{QStringLiteral("old.txt")});
 }
 
-void TestConfigFile::refusedFilesChangeNoPage_data()
+// A refused file leaves every page as it was (pages away from their
+// defaults, so that a reset would show) and the connection up; the next
+// good file then works.
+void TestConfigFile::refusedFiles_data()
 {
-    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QString>("name");       // under the test folder; "missing.txt" is never written
+    QTest::addColumn<QByteArray>("content"); // what the file holds (load)
     QTest::addColumn<QString>("text");
-    const QString parse = QStringLiteral("解析配置文件失败.");
-    QTest::newRow("empty file") << QByteArray() << parse + QStringLiteral("illegal value");
-    QTest::newRow("not JSON") << QByteArray("CANMap = 1") << parse + QStringLiteral("illegal value");
-    QTest::newRow("cut short") << QByteArray("{\"CANMap\": {") << parse + QStringLiteral("unterminated object");
-    QTest::newRow("an array") << QByteArray("[{\"CANMap\": {}}]") << parse;
-    QTest::newRow("a bare string") << QByteArray("\"CANMap\"") << parse + QStringLiteral("illegal value");
-    QTest::newRow("four of five keys")
+    const QString parse = QStringLiteral("解析配置文件失败."), saveFailed = QStringLiteral("保存配置出错.");
+    QTest::newRow("save: folder missing") << true << "no/such/folder/c.txt" << QByteArray() << saveFailed;
+    QTest::newRow("save: target is a folder") << true << "." << QByteArray() << saveFailed;
+    QFile missing(m_dir.filePath(QStringLiteral("missing.txt")));
+    QVERIFY(!missing.open(QIODevice::ReadOnly));
+    QTest::newRow("load: no such file") << false << "missing.txt" << QByteArray()
+                                        << QStringLiteral("打开配置文件失败.") + missing.errorString();
+    QTest::newRow("load: oversized") << false << "big.txt" << QByteArray(int(ConfigFile::MaxFileSize) + 1, ' ')
+                                     << parse + QStringLiteral("文件过大");
+    QTest::newRow("load: empty file") << false << "bad.txt" << QByteArray() << parse + QStringLiteral("illegal value");
+    QTest::newRow("load: not JSON") << false << "bad.txt" << QByteArray("CANMap = 1") << parse + QStringLiteral("illegal value");
+    QTest::newRow("load: cut short") << false << "bad.txt" << QByteArray("{\"CANMap\": {")
+                                     << parse + QStringLiteral("unterminated object");
+    QTest::newRow("load: an array") << false << "bad.txt" << QByteArray("[{\"CANMap\": {}}]") << parse;
+    QTest::newRow("load: a bare string") << false << "bad.txt" << QByteArray("\"CANMap\"") << parse + QStringLiteral("illegal value");
+    QTest::newRow("load: four of five keys") << false << "bad.txt"
         << QByteArray("{\"CANMap\":{},\"CANParam\":{},\"ConvertParam\":{},\"ModBusParam\":{}}") << parse;
-    QTest::newRow("keys in another case")
+    QTest::newRow("load: keys in another case") << false << "bad.txt"
         << QByteArray("{\"canmap\":{},\"CANParam\":{},\"ConvertParam\":{},\"ModBusParam\":{},\"SerialParam\":{}}")
         << parse;
-    QByteArray deep(5000, '[');
-    QTest::newRow("deep nesting") << deep << parse + QStringLiteral("too deeply nested document");
+    QTest::newRow("load: deep nesting") << false << "bad.txt" << QByteArray(5000, '[')
+                                        << parse + QStringLiteral("too deeply nested document");
 }
 
-void TestConfigFile::refusedFilesChangeNoPage()
+void TestConfigFile::refusedFiles()
 {
+    QFETCH(bool, save);
+    QFETCH(QString, name);
     QFETCH(QByteArray, content);
     QFETCH(QString, text);
     TestRig rig;
     QVERIFY(rig.connectDevice());
-    const QByteArray before = pagesText(rig);
+    rig.loadPages(kKnownConfiguration);
+    const QByteArray before = rig.pagesText();
+    const QString path = m_dir.filePath(name);
+    if (!save && name != QStringLiteral("missing.txt"))
+        write(name, content);
+    rig.boxes().clear();
 
-    rig.center().loadConfiguration(write(QStringLiteral("bad.txt"), content));
+    save ? rig.center().saveConfiguration(path) : rig.center().loadConfiguration(path);
     QCOMPARE(rig.boxes().texts(), QStringList{text});
     const MessageRecord box = rig.boxes().last();
-    QCOMPARE(box.title, QStringLiteral("失败"));
-    QCOMPARE(box.icon, QMessageBox::Warning);
+    QCOMPARE(box.title, save ? QStringLiteral("错误") : QStringLiteral("失败"));
+    QCOMPARE(box.icon, save ? QMessageBox::Information : QMessageBox::Warning);
     QCOMPARE(box.buttons.size(), 1);
-    QCOMPARE(pagesText(rig), before);
+    QCOMPARE(rig.pagesText(), before);
+    if (save)
+        QVERIFY(QFileInfo(path).isDir() || !QFileInfo::exists(path));
 
-    // A file that cannot be opened at all.
     rig.boxes().clear();
-    rig.center().loadConfiguration(m_dir.filePath(QStringLiteral("no-such-file.txt")));
-    QCOMPARE(rig.boxes().count(), 1);
-    QVERIFY(rig.boxes().last().text.startsWith(QStringLiteral("打开配置文件失败.")));
-    QVERIFY(rig.boxes().last().text.size() > QStringLiteral("打开配置文件失败.").size());
-    QCOMPARE(pagesText(rig), before);
+    const QString good = m_dir.filePath(QStringLiteral("good.txt"));
+    save ? rig.center().saveConfiguration(good) : rig.center().loadConfiguration(write("good.txt", kKnownConfiguration));
+    QCOMPARE(rig.boxes().texts(), QStringList{save ? QStringLiteral("保存配置成功") : QStringLiteral("读取成功")});
+    QVERIFY(rig.center().isConnected());
 }
 
 void TestConfigFile::memberThatIsNotAnObjectLoadsDefaults()
 {
     TestRig rig;
     QVERIFY(rig.connectDevice());
-    QJsonObject root = QJsonDocument::fromJson(pagesText(rig)).object();
+    QJsonObject root = QJsonDocument::fromJson(rig.pagesText()).object();
     root.insert(ConfigFile::ModBusParamKey, 5);
     root.insert(ConfigFile::ConvertParamKey, QJsonArray{1, 2});
+    rig.boxes().clear();
     rig.center().loadConfiguration(write(QStringLiteral("odd.txt"), ConfigFile::documentText(root)));
     QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("读取成功")});
-    const QJsonObject after = QJsonDocument::fromJson(pagesText(rig)).object();
+    const QJsonObject after = QJsonDocument::fromJson(rig.pagesText()).object();
     // Missing numbers select the first entries.
     const QJsonObject convert = after.value(ConfigFile::ConvertParamKey).toObject();
     QCOMPARE(convert.value(QStringLiteral("convertMode")).toInt(-1), 0);
@@ -217,7 +216,7 @@ void TestConfigFile::malformedFilesNeverCrash()
 {
     TestRig rig;
     QVERIFY(rig.connectDevice());
-    const QByteArray good = pagesText(rig);
+    const QByteArray good = rig.pagesText();
     const QJsonObject goodRoot = QJsonDocument::fromJson(good).object();
 
     QRandomGenerator random(20261206);
@@ -249,14 +248,14 @@ void TestConfigFile::malformedFilesNeverCrash()
             }
             text = ConfigFile::documentText(root);
         }
-        const QByteArray before = pagesText(rig);
+        const QByteArray before = rig.pagesText();
         rig.boxes().clear();
         rig.center().loadConfiguration(write(QStringLiteral("fuzz.txt"), text));
         // Every load ends with exactly one verdict, and at most one notice
         // per table on the way.
         QVERIFY2(rig.boxes().count() >= 1 && rig.boxes().count() <= 4, qPrintable(rig.boxes().texts().join('|')));
         if (rig.boxes().last().title == QStringLiteral("失败"))
-            QCOMPARE(pagesText(rig), before);
+            QCOMPARE(rig.pagesText(), before);
     }
 }
 

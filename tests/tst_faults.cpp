@@ -1,15 +1,13 @@
 // The fault matrix: every operation of the tool against every way the line
-// or a file can let it down, end to end against the stand-in converter on
+// can let it down, end to end against the stand-in converter on
 // a pseudo-terminal. Each cell checks what the user is told, that pages
 // keep their values when a reply is refused, and that the next command
 // works once the fault is gone.
 #include "KnownConfiguration.h"
 #include "TestRig.h"
-#include "files/ConfigFile.h"
 #include "link/ConfigFrame.h"
 #include "update/UpadteWidget.h"
 
-#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -169,12 +167,6 @@ const Operation &operation(Op op)
     qFatal("unknown operation");
 }
 
-// Pages away from the device's defaults, in "MODBUS从站" (valid mappings).
-QJsonObject richConfiguration()
-{
-    return QJsonDocument::fromJson(kKnownConfiguration).object();
-}
-
 } // namespace
 
 class TestFaults : public QObject
@@ -185,16 +177,11 @@ private slots:
     void init();
     void linkFaults_data();
     void linkFaults();
-    void fileFaults_data();
-    void fileFaults();
     void staleReplyDoesNotEndALaterWait();
     void gluedRepliesAreTakenApart();
     void sessionLeaksNothing();
 
 private:
-    QByteArray pagesJson(TestRig &rig);
-    void writeFile(const QString &path, const QByteArray &bytes);
-    void loadPages(TestRig &rig, const QJsonObject &root);
     void prepare(TestRig &rig, Op op);
     void run(TestRig &rig, Op op);
     static void pullOnFrame(TestRig &rig, quint8 command);
@@ -209,43 +196,15 @@ void TestFaults::init()
     QVERIFY(m_dir->isValid());
 }
 
-// The pages as the file would hold them. The save's own box goes to an
-// observer, so the recorder sees only what the operation showed.
-QByteArray TestFaults::pagesJson(TestRig &rig)
-{
-    const QString path = m_dir->filePath(QStringLiteral("pages.txt"));
-    setMessageObserver([](const MessageRecord &) {});
-    rig.center().saveConfiguration(path);
-    setMessageObserver({});
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unsaved>");
-    return file.readAll();
-}
-
-void TestFaults::writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-void TestFaults::loadPages(TestRig &rig, const QJsonObject &root)
-{
-    const QString path = m_dir->filePath(QStringLiteral("rich.txt"));
-    writeFile(path, ConfigFile::documentText(root));
-    rig.center().loadConfiguration(path);
-}
-
 void TestFaults::prepare(TestRig &rig, Op op)
 {
     if (op == Op::Connect)
         return;
     QVERIFY(rig.connectDevice());
     // Pages that differ from the device, so that a reply that gets through
-    // shows.
+    // shows ("MODBUS从站" with valid mappings, for the Modbus write).
     if (op == Op::Read || op == Op::WriteModbusSlave)
-        loadPages(rig, richConfiguration());
+        rig.loadPages(kKnownConfiguration);
     if (op == Op::Firmware) {
         QByteArray image(3 * 256 - 40, '\0');
         for (int i = 0; i < image.size(); ++i)
@@ -315,7 +274,7 @@ void TestFaults::linkFaults()
     const Operation &o = operation(c.op);
     TestRig rig;
     prepare(rig, c.op);
-    const QByteArray pagesBefore = pagesJson(rig);
+    const QByteArray pagesBefore = rig.pagesText();
     rig.boxes().clear();
     rig.sim().clearReceived();
 
@@ -328,9 +287,9 @@ void TestFaults::linkFaults()
     // The sequence has ended; nothing it refused reached the pages.
     QVERIFY(!rig.center().isBusy());
     if (c.pages == Pages::Kept)
-        QCOMPARE(pagesJson(rig), pagesBefore);
+        QCOMPARE(rig.pagesText(), pagesBefore);
     else if (c.pages == Pages::Changed)
-        QVERIFY(pagesJson(rig) != pagesBefore);
+        QVERIFY(rig.pagesText() != pagesBefore);
     if (c.op != Op::Firmware)
         QCOMPARE(rig.sim().receivedCommands(), c.sent);
 
@@ -355,71 +314,6 @@ void TestFaults::linkFaults()
     const Op next = c.op == Op::Connect && rig.center().isConnected() ? Op::Read : c.op;
     run(rig, next);
     QCOMPARE(rig.boxes().texts(), operation(next).success);
-}
-
-void TestFaults::fileFaults_data()
-{
-    QTest::addColumn<bool>("save");
-    QTest::addColumn<QString>("name");    // under the test folder
-    QTest::addColumn<QByteArray>("bytes"); // what the file holds (load)
-    QTest::addColumn<QString>("message"); // what the box starts with
-    const QByteArray good = ConfigFile::documentText(richConfiguration());
-
-    QTest::newRow("save x folder missing") << true << "no/such/folder/c.txt" << QByteArray()
-                                           << QStringLiteral("保存配置出错.");
-    QTest::newRow("save x target is a folder") << true << "." << QByteArray() << QStringLiteral("保存配置出错.");
-    QTest::newRow("load x no such file") << false << "missing.txt" << QByteArray()
-                                         << QStringLiteral("打开配置文件失败.");
-    QTest::newRow("load x garbage") << false << "garbage.txt" << QByteArray::fromHex("00ff13375641aa0d0a")
-                                    << QStringLiteral("解析配置文件失败.");
-    QTest::newRow("load x cut short") << false << "cut.txt" << good.left(good.size() / 2)
-                                      << QStringLiteral("解析配置文件失败.");
-    QTest::newRow("load x member missing") << false << "member.txt" << QByteArray(R"({"CANMap": {}})")
-                                           << QStringLiteral("解析配置文件失败.");
-    QTest::newRow("load x not an object") << false << "array.txt" << QByteArray("[1, 2, 3]")
-                                          << QStringLiteral("解析配置文件失败.");
-    QTest::newRow("load x oversized") << false << "big.txt"
-                                      << QByteArray(int(ConfigFile::MaxFileSize) + 1, ' ')
-                                      << QStringLiteral("解析配置文件失败.");
-}
-
-void TestFaults::fileFaults()
-{
-    QFETCH(bool, save);
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, message);
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    loadPages(rig, richConfiguration());
-    const QByteArray pagesBefore = pagesJson(rig);
-    const QString path = m_dir->filePath(name);
-    if (!save && !bytes.isEmpty())
-        writeFile(path, bytes);
-    rig.boxes().clear();
-
-    if (save)
-        rig.center().saveConfiguration(path);
-    else
-        rig.center().loadConfiguration(path);
-    QCOMPARE(rig.boxes().count(), 1);
-    QVERIFY2(rig.boxes().last().text.startsWith(message), qPrintable(rig.boxes().last().text));
-    QCOMPARE(pagesJson(rig), pagesBefore);
-    if (save)
-        QVERIFY(QFileInfo(path).isDir() || !QFileInfo::exists(path));
-
-    // A good file next time works, on the same connection.
-    rig.boxes().clear();
-    const QString good = m_dir->filePath(QStringLiteral("good.txt"));
-    if (save) {
-        rig.center().saveConfiguration(good);
-        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("保存配置成功")});
-    } else {
-        writeFile(good, ConfigFile::documentText(richConfiguration()));
-        rig.center().loadConfiguration(good);
-        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("读取成功")});
-    }
-    QVERIFY(rig.center().isConnected());
 }
 
 // A reply to an earlier command that lands while a later one waits is
