@@ -139,24 +139,24 @@ const Cell kCells[] = {
 
 const char *faultName(int fault)
 {
-    switch (fault) {
-    case int(Fault::Silent):
-        return "silence";
-    case int(Fault::CorruptCrc):
-        return "corrupted checksum";
-    case int(Fault::Split):
-        return "split reply";
-    case int(Fault::Late):
-        return "late reply";
-    case int(Fault::Garbage):
-        return "garbage first";
-    case int(Fault::WrongCommand):
-        return "wrong command byte";
-    case int(Fault::ShortReply):
-        return "short reply";
-    default:
-        return "adapter pulled";
-    }
+    const std::pair<Fault, const char *> names[] = {
+        {Fault::Silent, "silence"},       {Fault::CorruptCrc, "corrupted checksum"},
+        {Fault::Split, "split reply"},    {Fault::Late, "late reply"},
+        {Fault::Garbage, "garbage first"}, {Fault::WrongCommand, "wrong command byte"},
+        {Fault::ShortReply, "short reply"}};
+    for (const auto &[f, name] : names)
+        if (int(f) == fault)
+            return name;
+    return "adapter pulled";
+}
+
+// An acknowledgement as the device sends it: header, status 0x00, CRC.
+QByteArray acknowledgement(quint8 command)
+{
+    QByteArray ack = ConfigFrame::header(command);
+    ack.append('\0');
+    ConfigFrame::appendCrc(ack);
+    return ack;
 }
 
 const Operation &operation(Op op)
@@ -324,9 +324,7 @@ void TestFaults::staleReplyDoesNotEndALaterWait()
     QVERIFY(rig.connectDevice());
     rig.boxes().clear();
     rig.sim().setFault(Fault::Silent, ConfigFrame::WriteFilters, 1);
-    QByteArray ack = ConfigFrame::header(ConfigFrame::RestoreDefaults);
-    ack.append('\0');
-    ConfigFrame::appendCrc(ack);
+    const QByteArray ack = acknowledgement(ConfigFrame::RestoreDefaults);
     // Fed once the write's last request is on the line, so during its wait.
     QObject::connect(&rig.sim(), &SimConverter::frameReceived, &rig.center(), [&rig, ack](const QByteArray &frame) {
         if (quint8(frame.at(2)) == ConfigFrame::WriteFilters)
@@ -342,12 +340,8 @@ void TestFaults::gluedRepliesAreTakenApart()
     TestRig rig;
     QVERIFY(rig.connectDevice());
     rig.boxes().clear();
-    QByteArray first = ConfigFrame::header(ConfigFrame::RestoreDefaults);
-    first.append('\0');
-    ConfigFrame::appendCrc(first);
-    QByteArray second = ConfigFrame::header(ConfigFrame::WriteFilters);
-    second.append('\0');
-    ConfigFrame::appendCrc(second);
+    const QByteArray first = acknowledgement(ConfigFrame::RestoreDefaults);
+    const QByteArray second = acknowledgement(ConfigFrame::WriteFilters);
     rig.center().receiveBytes(first + second.left(2));
     QCOMPARE(rig.boxes().texts(), QStringList{kDefaults});
     rig.center().receiveBytes(second.mid(2));

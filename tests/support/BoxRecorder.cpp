@@ -33,12 +33,6 @@ QStringList BoxRecorder::titles() const
     return list;
 }
 
-int BoxRecorder::countOf(const QString &text) const
-{
-    return static_cast<int>(std::count_if(m_boxes.begin(), m_boxes.end(),
-                                          [&](const MessageRecord &r) { return r.text == text; }));
-}
-
 bool BoxRecorder::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Show) {

@@ -10,7 +10,7 @@
 
 // Sees every modal QMessageBox as a user would: when a box is shown it
 // records its icon, title, text and buttons, then presses its first button
-// (or the one named by answerWith()). The box really runs its modal loop,
+// (or closes it when it has none). The box really runs its modal loop,
 // so the code under test takes exactly the path it takes for a user.
 class BoxRecorder : public QObject
 {
@@ -24,8 +24,6 @@ public:
     QStringList texts() const;
     QStringList titles() const;
     int count() const { return m_boxes.size(); }
-    // How many of the boxes so far carried this text.
-    int countOf(const QString &text) const;
     const MessageRecord &last() const { return m_boxes.last(); }
     void clear() { m_boxes.clear(); }
     // Called as each box appears, while it is still open.
