@@ -53,15 +53,16 @@ struct Operation
     Op op;
     quint8 faultCommand; // the reply that goes wrong (0x00: the first firmware acknowledgement)
     QStringList success; // what the user sees when all goes well
+    const char *button;  // what starts it (none: the firmware page's update)
 };
 
 const Operation kOperations[] = {
-    {"connect", Op::Connect, 0x01, {kConnected}},
-    {"read", Op::Read, 0x03, {kRead}},
-    {"write plain", Op::WritePlain, 0x04, {kWritten}},
-    {"write MODBUS从站", Op::WriteModbusSlave, 0x21, {kWritten}},
-    {"restore defaults", Op::Defaults, 0x08, {kDefaults}},
-    {"firmware update", Op::Firmware, 0x00, {kUpdated}},
+    {"connect", Op::Connect, 0x01, {kConnected}, "m_pushButtonConnect"},
+    {"read", Op::Read, 0x03, {kRead}, "m_pushButtonRead"},
+    {"write plain", Op::WritePlain, 0x04, {kWritten}, "m_pushButtonWrite"},
+    {"write MODBUS从站", Op::WriteModbusSlave, 0x21, {kWritten}, "m_pushButtonWrite"},
+    {"restore defaults", Op::Defaults, 0x08, {kDefaults}, "m_pushButtonDefault"},
+    {"firmware update", Op::Firmware, 0x00, {kUpdated}, nullptr},
 };
 
 struct Cell
@@ -187,13 +188,12 @@ private:
     static void pullOnFrame(TestRig &rig, quint8 command);
     static void compareBoxes(const QStringList &shown, const QStringList &expected);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_dir;
 };
 
 void TestFaults::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
+    QVERIFY(m_dir.isValid());
 }
 
 void TestFaults::prepare(TestRig &rig, Op op)
@@ -209,30 +209,16 @@ void TestFaults::prepare(TestRig &rig, Op op)
         QByteArray image(3 * 256 - 40, '\0');
         for (int i = 0; i < image.size(); ++i)
             image[i] = char(i * 7 + 3);
-        writeFile(m_dir->filePath(QStringLiteral("image.bin")), image);
+        writeFile(m_dir.filePath(QStringLiteral("image.bin")), image);
     }
 }
 
 void TestFaults::run(TestRig &rig, Op op)
 {
-    switch (op) {
-    case Op::Connect:
-        rig.click("m_pushButtonConnect");
-        break;
-    case Op::Read:
-        rig.click("m_pushButtonRead");
-        break;
-    case Op::WritePlain:
-    case Op::WriteModbusSlave:
-        rig.click("m_pushButtonWrite");
-        break;
-    case Op::Defaults:
-        rig.click("m_pushButtonDefault");
-        break;
-    case Op::Firmware:
-        rig.page<UpadteWidget>()->startUpdate(m_dir->filePath(QStringLiteral("image.bin")));
-        break;
-    }
+    if (const char *button = operation(op).button)
+        rig.click(button);
+    else
+        rig.page<UpadteWidget>()->startUpdate(m_dir.filePath(QStringLiteral("image.bin")));
 }
 
 // The adapter goes once the request is on the line, before any answer.
