@@ -50,14 +50,6 @@ class Tst_canmapping : public QObject
                         cells << QStringLiteral("%1 %2:%3").arg(send ? "send" : "recv").arg(row).arg(c);
         return cells;
     }
-    // Which of the entries are selectable, as 0/1.
-    static QString enabled(QComboBox *list, std::initializer_list<int> indexes)
-    {
-        QString mask;
-        for (int i : indexes)
-            mask += qobject_cast<QStandardItemModel *>(list->model())->item(i)->isEnabled() ? '1' : '0';
-        return mask;
-    }
     // The block the page writes into a 0x25 (send) or 0x23 (receive) frame.
     QByteArray written(bool send, const CanMappingWidget *page = nullptr) const
     {
@@ -245,8 +237,8 @@ private slots:
         m_page->applyCanMode(mode);
         QComboBox *protocol = combo(true, 0, 3), *length = combo(true, 0, 4);
         const QString lengths =
-            enabled(length, {length->findText("8"), length->findText("动态"), length->findText("64")});
-        const QStringList after{protocol->currentText(), length->currentText(), enabled(protocol, {0, 1, 2})};
+            selectableEntries(length, {length->findText("8"), length->findText("动态"), length->findText("64")});
+        const QStringList after{protocol->currentText(), length->currentText(), selectableEntries(protocol, {0, 1, 2})};
         QTEST((after + QStringList{lengths}).join(' '), "after");
     }
 
@@ -257,12 +249,12 @@ private slots:
         QSignalSpy asked(m_page, &CanMappingWidget::getcantype);
         connect(m_page, &CanMappingWidget::getcantype, m_page, [&] { m_page->setCanMode(answer); });
         m_page->onActionSendMappingAdd();
-        QCOMPARE(enabled(combo(true, 0, 3), {1, 2}), QString("10"));
+        QCOMPARE(selectableEntries(combo(true, 0, 3), {1, 2}), QString("10"));
         answer = 0;
         m_page->readRecvBlock(frame(false, 0x22, "0100000001000101", 265));
-        QCOMPARE(enabled(combo(false, 0, 3), {3, 4}), QString("10"));
+        QCOMPARE(selectableEntries(combo(false, 0, 3), {3, 4}), QString("10"));
         m_page->applyCanMode(1);
-        QCOMPARE(enabled(combo(false, 0, 3), {3, 4, 31}), QString("111"));
+        QCOMPARE(selectableEntries(combo(false, 0, 3), {3, 4, 31}), QString("111"));
         QCOMPARE(asked.count(), 2);
     }
 

@@ -4,6 +4,8 @@
 #include "pages/ConvertParamWidget.h"
 #include "pages/SerialParamWidget.h"
 
+#include "TableState.h"
+
 #include <QtTest>
 #include <QtWidgets>
 
@@ -151,41 +153,39 @@ private slots:
         QTEST(enabledMask(page) + " " + values + " " + log->join(','), "after");
     }
 
+    // Whatever the mode rules reset, the reply's own values win. Values the fields cannot
+    // hold are clamped; an unknown direction shows nothing and is written back as FF.
     void convertReadBlock_data()
     {
         QTest::addColumn<int>("shown");
-        QTest::addColumn<int>("replyMode");
-        QTest::addColumn<QString>("after"); // the mode list position, then the signals
-        QTest::newRow("same mode still runs rules") << 2 << 3 << "2 enable(false),mode(4),enable(false)";
-        QTest::newRow("modbus slave") << 0 << 5 << "4 enable(false),mode(4),enable(true),enable(true)";
-        QTest::newRow("mode 7 empties list") << 0 << 7 << "-1 enable(false),enable(true)";
+        QTest::addColumn<QByteArray>("reply"); // from offset 43
+        QTest::addColumn<QString>("after");    // the mode list position, then the signals
+        QTest::addColumn<QVector<int>>("fields");
+        const QByteArray values = "00 0200012C010001000200030000 0A";
+        const QVector<int> read{2, 3, 2, 300, 10, 1, 1};
+        QTest::newRow("same mode still runs rules")
+            << 2 << "03" + values << "2 enable(false),mode(4),enable(false)" << read;
+        QTest::newRow("modbus slave")
+            << 0 << "05" + values << "4 enable(false),mode(4),enable(true),enable(true)" << read;
+        QTest::newRow("mode 7 empties list") << 0 << "07" + values << "-1 enable(false),enable(true)" << read;
+        QTest::newRow("out of range") << 0 << QByteArray("0100 0300 0258 0000 0000 0900 C800 FFFF")
+                                      << "0 enable(false),enable(false)" << QVector<int>{-1, 99, 4, 500, 500, 0, 0};
     }
     void convertReadBlock()
     {
         QFETCH(int, shown);
-        QFETCH(int, replyMode);
-        QByteArray reply = QByteArray(43, 0) + QByteArray::fromHex("00000200012C010001000200030000 0A");
-        reply[43] = char(replyMode);
-        ConvertParamWidget page(&reply);
+        QFETCH(QByteArray, reply);
+        QFETCH(QVector<int>, fields);
+        QByteArray bytes = QByteArray(43, 0) + QByteArray::fromHex(reply);
+        ConvertParamWidget page(&bytes);
         combo(page, "m_comboBoxConvertModel")->setCurrentIndex(shown);
         const auto log = recordSignals(page);
         page.readBlock();
         QTEST(QString::number(page.convertModeIndex()) + " " + log->join(','), "after");
-        // Whatever the mode rules reset, the reply's own values win.
-        QCOMPARE(convertFields(page), (QVector<int>{2, 3, 2, 300, 10, 1, 1}));
-    }
-
-    // Values the fields cannot hold are clamped; an unknown direction shows nothing
-    // and is written back as FF.
-    void convertReadBlockOutOfRange()
-    {
-        QByteArray reply = QByteArray(43, 0) + QByteArray::fromHex("0100 0300 0258 0000 0000 0900 C800 FFFF");
-        ConvertParamWidget page(&reply);
-        page.readBlock();
-        QCOMPARE(convertFields(page), (QVector<int>{-1, 99, 4, 500, 500, 0, 0}));
+        QCOMPARE(convertFields(page), fields);
         QByteArray frame = header();
         page.writeBlock(frame);
-        QCOMPARE(byteAt(frame, 45), quint8(0xFF));
+        QCOMPARE(byteAt(frame, 45), quint8(fields.first() < 0 ? 0xFF : fields.first()));
     }
 
     void convertJson()
@@ -226,7 +226,7 @@ private slots:
         mode->setCurrentIndex(4);
         for (int code : {0, 1, 2, 3}) {
             page.setDeviceType(code);
-            shown << (qobject_cast<QStandardItemModel *>(mode->model())->item(4)->isEnabled() ? "on" : "off");
+            shown << (selectableEntries(mode, {4}) == "1" ? "on" : "off");
         }
         QCOMPARE(shown.join(' '), QString("7/7 63/40 63/40 2/2 4/4 off on off on"));
         QCOMPARE(mode->currentIndex(), 4);

@@ -106,11 +106,8 @@ private slots:
         for (auto [command, length] :
              {std::pair{0x01, 23}, {0x02, 79}, {0x03, 6}, {0x04, 353}, {0x05, 6}, {0x07, 6}, {0x08, 6}, {0x20, 6},
               {0x21, 87}, {0x22, 6}, {0x23, 265}, {0x24, 6}, {0x25, 301}, {0x00, 5}, {0x06, 5}, {0x09, 5},
-              {0x1F, 5}, {0x26, 5}, {0xFF, 5}}) {
+              {0x1F, 5}, {0x26, 5}, {0xFF, 5}})
             row(ConfigFrame::requestLength(quint8(command)), length, "length 0x%02x", command);
-            if (length == 6)
-                row(ConfigFrame::isReadRequest(quint8(command)), 1, "is read 0x%02x", command);
-        }
         for (auto [size, blocks] : {std::pair{0ll, 0u}, {1ll, 1u}, {256ll, 1u}, {257ll, 2u}, {-1ll, 0u}}) {
             row(UpdateFrame::blockCount(size), blocks, "blocks of %lld", size);
             row(UpdateFrame::paddedLength(size), blocks * 256, "padded %lld", size);

@@ -1,6 +1,8 @@
 #include "app/MessageBox.h"
 #include "pages/ModBusWidget.h"
 
+#include "TableState.h"
+
 #include <QtTest>
 #include <QtWidgets>
 
@@ -22,13 +24,6 @@ class Tst_modbus : public QObject
     QComboBox *frameType() const { return box("m_comboBoxFrameType"); }
     QComboBox *frameFormat() const { return box("m_comboBoxFrameFormat"); }
 
-    static QString enabledItems(QComboBox *b)
-    {
-        QString mask;
-        for (int i = 0; i < b->count(); ++i)
-            mask += qobject_cast<QStandardItemModel *>(b->model())->item(i)->isEnabled() ? '1' : '0';
-        return mask;
-    }
     // A 0x20 reply: header, the payload from offset 3, zero padding and room for the checksum.
     static QByteArray reply(const QByteArray &payloadHex)
     {
@@ -139,7 +134,7 @@ private slots:
         heartbeat()->setCurrentIndex(0);
         heartbeat()->setCurrentIndex(1);
         QVERIFY(!protocol()->isEnabled() && protocol()->currentIndex() == 0);
-        QCOMPARE(lengths()->currentText() + " " + enabledItems(lengths()), QString("8 1111111110000000"));
+        QCOMPARE(lengths()->currentText() + " " + selectableEntries(lengths()), QString("8 1111111110000000"));
         frameType()->setCurrentIndex(1);
         edit("m_lineEditCanID")->setText("1FFF");
         frameType()->setCurrentIndex(0);
@@ -164,7 +159,7 @@ private slots:
         lengths()->setCurrentIndex(15);
         m_page->onType(mode);
         QTEST(QStringLiteral("%1 %2 %3 %4").arg(protocol()->currentIndex())
-                  .arg(enabledItems(protocol()), lengths()->currentText(), enabledItems(lengths())),
+                  .arg(selectableEntries(protocol()), lengths()->currentText(), selectableEntries(lengths())),
               "state");
     }
 

@@ -57,3 +57,12 @@ QStringList tableState(const QTableWidget *table)
     }
     return lines;
 }
+
+QString selectableEntries(const QComboBox *list, const QList<int> &indexes)
+{
+    const auto *model = qobject_cast<const QStandardItemModel *>(list->model());
+    QString mask;
+    for (int i = 0; i < (indexes.isEmpty() ? list->count() : indexes.size()); ++i)
+        mask += model->item(indexes.isEmpty() ? i : indexes.at(i))->isEnabled() ? '1' : '0';
+    return mask;
+}

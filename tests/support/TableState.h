@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+class QComboBox;
 class QTableWidget;
 
 // Everything a row's cells hold that a user or the next step can tell
@@ -10,3 +11,6 @@ class QTableWidget;
 // undoable changes, cursor), highlights and row heights. Two tables with the
 // same state look and behave the same.
 QStringList tableState(const QTableWidget *table);
+
+// Which entries of a list can be chosen, as 0/1: those at `indexes`, or all.
+QString selectableEntries(const QComboBox *list, const QList<int> &indexes = {});
