@@ -19,21 +19,18 @@ class TestLink : public QObject
     Q_OBJECT
 
 private slots:
-    void connectsAndReadsSilently_data();
-    void connectsAndReadsSilently();
+    void connectReadsSilentlyAndReconnects_data();
+    void connectReadsSilentlyAndReconnects();
     void connectsToTheStandInProgram();
     void refusedChallengeClosesThePort();
     void refusedPortSendsNothing_data();
     void refusedPortSendsNothing();
-    void reconnectDrawsFreshChallenge();
     void secondCommandDuringAWaitIsRefused();
-    void refreshKeepsTypedPort();
     void portArgument_data();
     void portArgument();
-
 };
 
-void TestLink::connectsAndReadsSilently_data()
+void TestLink::connectReadsSilentlyAndReconnects_data()
 {
     QTest::addColumn<bool>("paced");
     QTest::newRow("replies at once") << false;
@@ -41,11 +38,16 @@ void TestLink::connectsAndReadsSilently_data()
     QTest::newRow("paced line") << true;
 }
 
-void TestLink::connectsAndReadsSilently()
+// The connect reads the device without a box of its own; disconnecting
+// gives the port back; the next connect draws a fresh challenge.
+void TestLink::connectReadsSilentlyAndReconnects()
 {
     QFETCH(bool, paced);
     TestRig rig;
     rig.sim().setPacing(paced);
+    auto *ports = rig.widget<QComboBox>("m_comboBoxSerial");
+    rig.center().refreshSerialPorts(); // keeps the port that was typed
+    QCOMPARE(ports->currentText(), rig.sim().portName());
     QVERIFY(rig.button("m_pushButtonRead")->isEnabled() == false);
     QVERIFY(rig.connectDevice());
 
@@ -54,7 +56,7 @@ void TestLink::connectsAndReadsSilently()
     QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
     QCOMPARE(rig.boxes().last().icon, QMessageBox::Information);
     QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("断开连接"));
-    QVERIFY(!rig.widget<QComboBox>("m_comboBoxSerial")->isEnabled());
+    QVERIFY(!ports->isEnabled());
     for (const char *name : {"m_pushButtonDefault", "m_pushButtonSaveToFile", "m_pushButtonReadFromFile",
                              "m_pushButtonRead", "m_pushButtonWrite"})
         QVERIFY2(rig.button(name)->isEnabled(), name);
@@ -63,6 +65,21 @@ void TestLink::connectsAndReadsSilently()
     const QByteArray challenge = rig.sim().receivedFrames().first();
     QCOMPARE(challenge.size(), 23);
     QCOMPARE(challenge.mid(3, 2), QByteArray::fromHex("0001"));
+
+    rig.widget<QComboBox>("m_comboBoxDevPort")->addItem(QStringLiteral("x"));
+    rig.click("m_pushButtonConnect");
+    QVERIFY(!rig.center().isConnected());
+    QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
+    QCOMPARE(rig.widget<QComboBox>("m_comboBoxDevPort")->count(), 0);
+    QVERIFY(ports->isEnabled());
+    QVERIFY(!rig.button("m_pushButtonWrite")->isEnabled());
+    QVERIFY(rig.connectDevice());
+    QList<QByteArray> challenges;
+    for (const QByteArray &frame : rig.sim().receivedFrames())
+        if (frame.at(2) == 0x01)
+            challenges << frame.mid(5, 16);
+    QCOMPARE(challenges.size(), 2);
+    QVERIFY(challenges.at(0) != challenges.at(1));
 }
 
 void TestLink::connectsToTheStandInProgram()
@@ -139,27 +156,6 @@ void TestLink::refusedPortSendsNothing()
     QVERIFY(rig.sim().receivedFrames().isEmpty());
 }
 
-void TestLink::reconnectDrawsFreshChallenge()
-{
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    rig.widget<QComboBox>("m_comboBoxDevPort")->addItem(QStringLiteral("x"));
-    rig.click("m_pushButtonConnect");
-    QVERIFY(!rig.center().isConnected());
-    QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
-    QCOMPARE(rig.widget<QComboBox>("m_comboBoxDevPort")->count(), 0);
-    QVERIFY(rig.widget<QComboBox>("m_comboBoxSerial")->isEnabled());
-    QVERIFY(!rig.button("m_pushButtonWrite")->isEnabled());
-
-    QVERIFY(rig.connectDevice());
-    QList<QByteArray> challenges;
-    for (const QByteArray &frame : rig.sim().receivedFrames())
-        if (frame.at(2) == 0x01)
-            challenges << frame.mid(5, 16);
-    QCOMPARE(challenges.size(), 2);
-    QVERIFY(challenges.at(0) != challenges.at(1));
-}
-
 void TestLink::secondCommandDuringAWaitIsRefused()
 {
     TestRig rig;
@@ -180,15 +176,6 @@ void TestLink::secondCommandDuringAWaitIsRefused()
     QCOMPARE(rig.sim().receivedCommands(), QList<quint8>{0x03});
     QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("时间超时")});
     QVERIFY(!rig.center().isBusy());
-}
-
-void TestLink::refreshKeepsTypedPort()
-{
-    TestRig rig;
-    auto *box = rig.widget<QComboBox>("m_comboBoxSerial");
-    QCOMPARE(box->currentText(), rig.sim().portName());
-    rig.center().refreshSerialPorts();
-    QCOMPARE(box->currentText(), rig.sim().portName());
 }
 
 void TestLink::portArgument_data()
