@@ -25,14 +25,6 @@ QStringList BoxRecorder::texts() const
     return list;
 }
 
-QStringList BoxRecorder::titles() const
-{
-    QStringList list;
-    for (const MessageRecord &r : m_boxes)
-        list << r.title;
-    return list;
-}
-
 bool BoxRecorder::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Show) {

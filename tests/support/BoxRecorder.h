@@ -22,7 +22,6 @@ public:
 
     const QList<MessageRecord> &boxes() const { return m_boxes; }
     QStringList texts() const;
-    QStringList titles() const;
     int count() const { return m_boxes.size(); }
     const MessageRecord &last() const { return m_boxes.last(); }
     void clear() { m_boxes.clear(); }
