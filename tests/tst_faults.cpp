@@ -11,17 +11,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TARVINE_LEAK_CHECK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TARVINE_LEAK_CHECK 1
-#endif
-#endif
-#ifdef TARVINE_LEAK_CHECK
-#include <sanitizer/lsan_interface.h>
-#endif
-
 using Fault = SimConverter::Fault;
 
 namespace {
@@ -180,13 +169,11 @@ private slots:
     void linkFaults();
     void staleReplyDoesNotEndALaterWait();
     void gluedRepliesAreTakenApart();
-    void sessionLeaksNothing();
 
 private:
     void prepare(TestRig &rig, Op op);
     void run(TestRig &rig, Op op);
     static void pullOnFrame(TestRig &rig, quint8 command);
-    static void compareBoxes(const QStringList &shown, const QStringList &expected);
 
     QTemporaryDir m_dir;
 };
@@ -236,16 +223,6 @@ void TestFaults::pullOnFrame(TestRig &rig, quint8 command)
     });
 }
 
-void TestFaults::compareBoxes(const QStringList &shown, const QStringList &expected)
-{
-    QStringList seen = shown;
-    // A lost port is reported with the system's reason after the text.
-    for (QString &text : seen)
-        if (text.startsWith(kPortLost))
-            text = kPortLost;
-    QCOMPARE(seen, expected);
-}
-
 void TestFaults::linkFaults_data()
 {
     QTest::addColumn<int>("cell");
@@ -282,7 +259,11 @@ void TestFaults::linkFaults()
     // Late replies land; then the user has seen exactly this.
     QTRY_VERIFY(!rig.sim().hasPendingOutput());
     QTRY_COMPARE(rig.boxes().count(), c.boxes.size());
-    compareBoxes(rig.boxes().texts(), c.boxes);
+    QStringList shown = rig.boxes().texts();
+    for (QString &text : shown) // a lost port is reported with the system's reason after the text
+        if (text.startsWith(kPortLost))
+            text = kPortLost;
+    QCOMPARE(shown, c.boxes);
     QCOMPARE(rig.center().isConnected(), c.connectedAfter);
 
     // The fault is over: the same operation works again, without a new
@@ -335,28 +316,6 @@ void TestFaults::gluedRepliesAreTakenApart()
     // Garbage in front of a reply still spoils it: no guessing at starts.
     rig.center().receiveBytes(QByteArray::fromHex("1337ab0056") + first);
     QCOMPARE(rig.boxes().count(), 2);
-}
-
-// Built with AddressSanitizer, LeakSanitizer looks for memory that nothing
-// points to any more after a whole session (Qt's and the system's own
-// reports are suppressed by the run's suppressions file).
-void TestFaults::sessionLeaksNothing()
-{
-#ifndef TARVINE_LEAK_CHECK
-    QSKIP("needs a build with AddressSanitizer (TARVINE_SANITIZE)");
-#else
-    {
-        TestRig rig;
-        QVERIFY(rig.connectDevice());
-        rig.click("m_pushButtonRead");
-        rig.click("m_pushButtonWrite");
-        rig.click("m_pushButtonConnect");
-        QVERIFY(!rig.center().isConnected());
-        QCOMPARE(rig.boxes().texts(), (QStringList{kConnected, kRead, kWritten}));
-    }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(__lsan_do_recoverable_leak_check(), 0);
-#endif
 }
 
 QTEST_MAIN(TestFaults)
