@@ -23,7 +23,6 @@ class Tst_canmapping : public QObject
     QTableWidget *table(bool send) const { return tableOf(m_page, send); }
     QWidget *cell(bool send, int r, int c) const { return table(send)->cellWidget(r, c); }
     QComboBox *combo(bool send, int r, int c) const { return qobject_cast<QComboBox *>(cell(send, r, c)); }
-    QLineEdit *edit(bool send, int r, int c) const { return qobject_cast<QLineEdit *>(cell(send, r, c)); }
     static QStringList list(const QString &items) { return items.split(' ', Qt::SkipEmptyParts); }
     void load(const QStringList &send, const QStringList &recv)
     {
@@ -236,9 +235,10 @@ private slots:
         load({row}, {});
         m_page->applyCanMode(mode);
         QComboBox *protocol = combo(true, 0, 3), *length = combo(true, 0, 4);
-        const QString lengths =
-            selectableEntries(length, {length->findText("8"), length->findText("动态"), length->findText("64")});
-        const QStringList after{protocol->currentText(), length->currentText(), selectableEntries(protocol, {0, 1, 2})};
+        const QString lengths = selectableEntries(
+            length, {length->findText("8"), length->findText("动态"), length->findText("64")});
+        const QStringList after{protocol->currentText(), length->currentText(),
+                                selectableEntries(protocol, {0, 1, 2})};
         QTEST((after + QStringList{lengths}).join(' '), "after");
     }
 
@@ -295,7 +295,7 @@ private slots:
         QFETCH(int, column);
         QFETCH(QString, typed);
         send ? m_page->onActionSendMappingAdd() : m_page->onActionRecvMappingAdd();
-        QLineEdit *editor = edit(send, 0, column);
+        auto *editor = qobject_cast<QLineEdit *>(cell(send, 0, column));
         editor->selectAll();
         QTest::keyClicks(editor, "12");
         editor->selectAll();

@@ -156,9 +156,11 @@ void TestCommands::deviceInformation_data()
     QTest::newRow("whole fields, UTF-8") << none << QByteArray(31, 'T') << QString::fromUtf8("序列AB").toUtf8()
                                          << QStringList{QString(31, 'T'), "1.0.12", "255.9.0",
                                                         QString::fromUtf8("序列AB")};
-    QTest::newRow("empty texts") << none << QByteArray() << QByteArray() << QStringList{"", "1.0.12", "255.9.0", ""};
+    QTest::newRow("empty texts") << none << QByteArray() << QByteArray()
+                                 << QStringList{"", "1.0.12", "255.9.0", ""};
     QTest::newRow("short reply") << int(Fault::ShortReply) << QByteArray("X") << QByteArray("Y") << first;
-    QTest::newRow("unknown command byte") << int(Fault::WrongCommand) << QByteArray("X") << QByteArray("Y") << first;
+    QTest::newRow("unknown command byte")
+        << int(Fault::WrongCommand) << QByteArray("X") << QByteArray("Y") << first;
 }
 
 void TestCommands::deviceInformation()

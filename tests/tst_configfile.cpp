@@ -28,7 +28,7 @@ private slots:
 
 private:
     void answerDialogsWith(const QString &fileName);
-    QString write(const QString &name, const QByteArray &text) { return writeFile(m_dir.filePath(name), text); }
+    QString write(const QString &name, const QByteArray &b) { return writeFile(m_dir.filePath(name), b); }
 
     QTemporaryDir m_dir;
     QStringList m_captions;
@@ -141,18 +141,22 @@ void TestConfigFile::refusedFiles_data()
     QVERIFY(!missing.open(QIODevice::ReadOnly));
     QTest::newRow("load: no such file") << false << "missing.txt" << QByteArray()
                                         << QStringLiteral("打开配置文件失败.") + missing.errorString();
-    QTest::newRow("load: oversized") << false << "big.txt" << QByteArray(int(ConfigFile::MaxFileSize) + 1, ' ')
+    QTest::newRow("load: oversized") << false << "big.txt"
+                                     << QByteArray(int(ConfigFile::MaxFileSize) + 1, ' ')
                                      << parse + QStringLiteral("文件过大");
-    QTest::newRow("load: empty file") << false << "bad.txt" << QByteArray() << parse + QStringLiteral("illegal value");
-    QTest::newRow("load: not JSON") << false << "bad.txt" << QByteArray("CANMap = 1") << parse + QStringLiteral("illegal value");
+    const QString illegal = parse + QStringLiteral("illegal value");
+    QTest::newRow("load: empty file") << false << "bad.txt" << QByteArray() << illegal;
+    QTest::newRow("load: not JSON") << false << "bad.txt" << QByteArray("CANMap = 1") << illegal;
     QTest::newRow("load: cut short") << false << "bad.txt" << QByteArray("{\"CANMap\": {")
                                      << parse + QStringLiteral("unterminated object");
     QTest::newRow("load: an array") << false << "bad.txt" << QByteArray("[{\"CANMap\": {}}]") << parse;
-    QTest::newRow("load: a bare string") << false << "bad.txt" << QByteArray("\"CANMap\"") << parse + QStringLiteral("illegal value");
-    QTest::newRow("load: four of five keys") << false << "bad.txt"
-        << QByteArray("{\"CANMap\":{},\"CANParam\":{},\"ConvertParam\":{},\"ModBusParam\":{}}") << parse;
-    QTest::newRow("load: keys in another case") << false << "bad.txt"
-        << QByteArray("{\"canmap\":{},\"CANParam\":{},\"ConvertParam\":{},\"ModBusParam\":{},\"SerialParam\":{}}")
+    QTest::newRow("load: a bare string") << false << "bad.txt" << QByteArray("\"CANMap\"") << illegal;
+    QTest::newRow("load: four of five keys")
+        << false << "bad.txt"
+        << QByteArray(R"({"CANMap":{},"CANParam":{},"ConvertParam":{},"ModBusParam":{}})") << parse;
+    QTest::newRow("load: keys in another case")
+        << false << "bad.txt"
+        << QByteArray(R"({"canmap":{},"CANParam":{},"ConvertParam":{},"ModBusParam":{},"SerialParam":{}})")
         << parse;
     QTest::newRow("load: deep nesting") << false << "bad.txt" << QByteArray(5000, '[')
                                         << parse + QStringLiteral("too deeply nested document");
@@ -185,7 +189,8 @@ void TestConfigFile::refusedFiles()
 
     rig.boxes().clear();
     const QString good = m_dir.filePath(QStringLiteral("good.txt"));
-    save ? rig.center().saveConfiguration(good) : rig.center().loadConfiguration(write("good.txt", kKnownConfiguration));
+    save ? rig.center().saveConfiguration(good)
+         : rig.center().loadConfiguration(write("good.txt", kKnownConfiguration));
     QCOMPARE(rig.boxes().texts(), QStringList{save ? QStringLiteral("保存配置成功") : QStringLiteral("读取成功")});
     QVERIFY(rig.center().isConnected());
 }

@@ -168,8 +168,9 @@ private slots:
         QTest::newRow("modbus slave")
             << 0 << "05" + values << "4 enable(false),mode(4),enable(true),enable(true)" << read;
         QTest::newRow("mode 7 empties list") << 0 << "07" + values << "-1 enable(false),enable(true)" << read;
-        QTest::newRow("out of range") << 0 << QByteArray("0100 0300 0258 0000 0000 0900 C800 FFFF")
-                                      << "0 enable(false),enable(false)" << QVector<int>{-1, 99, 4, 500, 500, 0, 0};
+        QTest::newRow("out of range")
+            << 0 << QByteArray("0100 0300 0258 0000 0000 0900 C800 FFFF") << "0 enable(false),enable(false)"
+            << QVector<int>{-1, 99, 4, 500, 500, 0, 0};
     }
     void convertReadBlock()
     {

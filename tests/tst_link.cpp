@@ -85,9 +85,7 @@ void TestLink::connectReadsSilentlyAndReconnects()
 void TestLink::connectsToTheStandInProgram()
 {
     QProcess sim;
-    sim.start(QStringLiteral(TARVINE_SIM_PROGRAM),
-              {QStringLiteral("--type-text"), QStringLiteral("SIM-PROGRAM"), QStringLiteral("--hardware"),
-               QStringLiteral("3.2.1")});
+    sim.start(QStringLiteral(TARVINE_SIM_PROGRAM), {"--type-text", "SIM-PROGRAM", "--hardware", "3.2.1"});
     QVERIFY2(sim.waitForStarted(), qPrintable(sim.errorString()));
     QTRY_VERIFY(sim.canReadLine());
     const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
@@ -144,7 +142,6 @@ void TestLink::refusedPortSendsNothing()
     QFETCH(QString, text);
     TestRig rig;
     rig.center().setPortName(port);
-    rig.widget<QComboBox>("m_comboBoxSerial")->setEditText(port);
     QVERIFY(!rig.connectDevice());
     QCOMPARE(rig.boxes().count(), 1);
     const MessageRecord box = rig.boxes().last();

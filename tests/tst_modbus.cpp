@@ -134,7 +134,8 @@ private slots:
         heartbeat()->setCurrentIndex(0);
         heartbeat()->setCurrentIndex(1);
         QVERIFY(!protocol()->isEnabled() && protocol()->currentIndex() == 0);
-        QCOMPARE(lengths()->currentText() + " " + selectableEntries(lengths()), QString("8 1111111110000000"));
+        QCOMPARE(lengths()->currentText() + " " + selectableEntries(lengths()),
+                 QString("8 1111111110000000"));
         frameType()->setCurrentIndex(1);
         edit("m_lineEditCanID")->setText("1FFF");
         frameType()->setCurrentIndex(0);

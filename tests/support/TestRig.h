@@ -21,7 +21,6 @@ public:
 
     SimConverter &sim() { return *m_sim; }
     BoxRecorder &boxes() { return *m_boxes; }
-    TARVINE &window() { return *m_window; }
     CenterWidget &center() { return *m_window->centerWidget(); }
 
     template <class Page> Page *page() { return center().findChild<Page *>(); }
