@@ -191,13 +191,6 @@ private slots:
         QCOMPARE(written(false).mid(3).toHex(' '), payload.toHex(' '));
     }
 
-    void fullFilterTable()
-    {
-        addRows(29);
-        QCOMPARE(table()->rowCount(), 28);
-        QCOMPARE(m_boxes, QStringList{"提示|最多28条数据"});
-    }
-
     // "范围 ID" on the selected row needs ID 2 above ID 1; a refused choice falls back and clears ID 2.
     void rangeCheck()
     {
@@ -267,34 +260,39 @@ private slots:
         QCOMPARE(written(false).toHex(), block.toHex());
     }
 
-    // Rows from a reply (announced, records held) or from a file (announced only).
+    // Rows from a reply (announced, records held), from a file (announced only) or added
+    // from the menu (announced: the rows asked for); past 28, one notice.
     void filterRowsIn_data()
     {
-        QTest::addColumn<bool>("fromFile");
+        QTest::addColumn<QString>("source");
         QTest::addColumn<double>("announced");
         QTest::addColumn<int>("held");
         QTest::addColumn<int>("rows");
-        QTest::newRow("reply, more than the table holds") << false << 40.0 << 28 << 28;
-        QTest::newRow("reply ends early") << false << 5.0 << 2 << 2;
-        QTest::newRow("reply, too many, ends early") << false << 200.0 << 3 << 3;
-        QTest::newRow("file, too many") << true << 40.0 << 0 << 28;
-        QTest::newRow("file, negative") << true << -5.0 << 0 << 0;
-        QTest::newRow("file, beyond int") << true << 1e12 << 0 << 0;
+        QTest::newRow("reply, more than the table holds") << "reply" << 40.0 << 28 << 28;
+        QTest::newRow("reply ends early") << "reply" << 5.0 << 2 << 2;
+        QTest::newRow("reply, too many, ends early") << "reply" << 200.0 << 3 << 3;
+        QTest::newRow("file, too many") << "file" << 40.0 << 0 << 28;
+        QTest::newRow("file, negative") << "file" << -5.0 << 0 << 0;
+        QTest::newRow("file, beyond int") << "file" << 1e12 << 0 << 0;
+        QTest::newRow("menu, one too many") << "menu" << 29.0 << 0 << 28;
     }
     void filterRowsIn()
     {
-        QFETCH(bool, fromFile);
+        QFETCH(QString, source);
         QFETCH(double, announced);
         QFETCH(int, held);
         QFETCH(int, rows);
-        child<QCheckBox>("checkBox")->setChecked(fromFile);
+        child<QCheckBox>("checkBox")->setChecked(source != "reply");
         addRows(4);
         m_reply = filterReply(int(announced), held);
-        fromFile ? m_page->fromJson(QJsonObject{{"NumberFilters", announced}}) : m_page->readFilterBlock();
+        if (source == "file")
+            m_page->fromJson(QJsonObject{{"NumberFilters", announced}});
+        else
+            source == "reply" ? m_page->readFilterBlock() : addRows(int(announced) - 4);
         QVERIFY(child<QCheckBox>("checkBox")->isChecked());
         QCOMPARE(table()->rowCount(), rows);
-        QCOMPARE(m_boxes.count(), announced > 28 && rows ? 1 : 0);
-        if (!fromFile && rows) // the last row comes from the last record held
+        QCOMPARE(m_boxes, announced > 28 && rows ? QStringList{"提示|最多28条数据"} : QStringList());
+        if (source == "reply" && rows) // the last row comes from the last record held
             QCOMPARE(cell(rows - 1, 3)->text(), QString::number(0x100 + rows - 1, 16));
     }
 };

@@ -4,11 +4,9 @@
 #include "app/StartupOptions.h"
 #include "link/ConfigFrame.h"
 #include "pages/ConvertParamWidget.h"
-#include "pages/ModBusWidget.h"
 
 #include <QComboBox>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
