@@ -2,15 +2,12 @@
 // stand-in converter.
 #include "KnownConfiguration.h"
 #include "TestRig.h"
-#include "files/ConfigFile.h"
 #include "devinfo/DeviceInfoWidget.h"
 #include "link/ConfigFrame.h"
 #include "pages/ModBusWidget.h"
 #include "update/UpadteWidget.h"
 
 #include <QComboBox>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QLineEdit>
 #include <QtTest>
@@ -72,11 +69,9 @@ void TestCommands::modbusSlaveWriteStopsOnInvalidMappings()
 {
     TestRig rig;
     QVERIFY(rig.connectDevice());
-    QJsonObject root = QJsonDocument::fromJson(kKnownConfiguration).object();
-    QJsonObject map = root.value(ConfigFile::CanMapKey).toObject();
-    map.insert(QStringLiteral("sendMap"), QJsonArray{"2,0,0,0,0,7ff,10,", "2,0,1,0,0,7FF,20,"});
-    root.insert(ConfigFile::CanMapKey, map);
-    rig.loadPages(ConfigFile::documentText(root));
+    // Two send rows with the same identifier, spelt differently.
+    const QByteArray sameId = R"("2,0,0,0,0,7ff,10,", "2,0,1,0,0,7FF,20,")";
+    rig.loadPages(QByteArray(kKnownConfiguration).replace(R"("2,0,1,2,15,1fffffff,40000,")", sameId));
 
     rig.sim().clearReceived();
     rig.boxes().clear();

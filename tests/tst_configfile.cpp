@@ -94,16 +94,13 @@ void TestConfigFile::mappingFollowsTheLoadedCanMode()
 {
     TestRig rig;
     QVERIFY(rig.connectDevice());
-    QJsonObject root = QJsonDocument::fromJson(kKnownConfiguration).object();
-    QJsonObject can = root.value(ConfigFile::CanParamKey).toObject();
-    can.insert(QStringLiteral("Agreement"), 0); // classic CAN
-    root.insert(ConfigFile::CanParamKey, can);
-    QJsonObject map = root.value(ConfigFile::CanMapKey).toObject();
-    map.insert(QStringLiteral("recMap"), QJsonArray{QStringLiteral("2,123,104,31,")});
-    root.insert(ConfigFile::CanMapKey, map);
-    rig.center().loadConfiguration(write(QStringLiteral("classic.txt"), ConfigFile::documentText(root)));
+    // Classic CAN, and a receive row of 32 registers.
+    rig.loadPages(QByteArray(kKnownConfiguration)
+                      .replace(R"("Agreement": 1)", R"("Agreement": 0)")
+                      .replace("2,18ff50e5,100,3,", "2,123,104,31,"));
 
-    const QJsonObject rows = QJsonDocument::fromJson(rig.pagesText()).object().value(ConfigFile::CanMapKey).toObject();
+    const QJsonObject rows =
+        QJsonDocument::fromJson(rig.pagesText()).object().value(ConfigFile::CanMapKey).toObject();
     // "FD加速" becomes "CAN"; 32 registers become the classic limit of 4.
     QCOMPARE(rows.value(QStringLiteral("sendMap")).toArray().first().toString(),
              QStringLiteral("2,0,1,0,15,1fffffff,40000,"));
