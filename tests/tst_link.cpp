@@ -161,13 +161,17 @@ void TestLink::secondCommandDuringAWaitIsRefused()
     // While the read waits for its (late) first reply, the user clicks
     // "写配置" and "默认值": both are ignored.
     rig.sim().setFault(Fault::Silent, ConfigFrame::ReadMain, 1);
-    QTimer::singleShot(100, [&rig] {
-        QVERIFY(rig.center().isBusy());
+    bool busyWhenClicked = false;
+    QMetaObject::Connection clicks;
+    clicks = connect(&rig.sim(), &SimConverter::frameReceived, &rig.center(), [&] {
+        disconnect(clicks);
+        busyWhenClicked = rig.center().isBusy();
         rig.click("m_pushButtonWrite");
         rig.click("m_pushButtonDefault");
         rig.click("m_pushButtonRead");
-    });
+    }, Qt::QueuedConnection);
     rig.click("m_pushButtonRead");
+    QVERIFY(busyWhenClicked);
     QCOMPARE(rig.sim().receivedCommands(), QList<quint8>{0x03});
     QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("时间超时")});
     QVERIFY(!rig.center().isBusy());
