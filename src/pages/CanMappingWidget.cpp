@@ -93,7 +93,8 @@ void setCheckStateAt(QTableWidget *table, int row, Qt::CheckState state)
 // The check column's items can be ticked, not edited as text.
 Qt::ItemFlags checkItemFlags()
 {
-    return QTableWidgetItem().flags() & ~Qt::ItemIsEditable;
+    static const Qt::ItemFlags flags = QTableWidgetItem().flags() & ~Qt::ItemIsEditable;
+    return flags;
 }
 
 QTableWidgetItem *checkedItem()

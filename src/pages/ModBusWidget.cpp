@@ -2,6 +2,7 @@
 
 #include "app/MessageBox.h"
 #include "link/ByteFields.h"
+#include "pages/TableCells.h"
 #include "ui_ModBusWidget.h"
 
 #include <QAction>
@@ -12,7 +13,6 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QScopedPointer>
-#include <QStandardItemModel>
 
 namespace {
 
@@ -88,13 +88,6 @@ QString hexByte(quint8 value)
 void selectIndex(QComboBox *box, int index)
 {
     box->setCurrentIndex(index >= 0 && index < box->count() ? index : 0);
-}
-
-void setItemEnabled(QComboBox *box, int row, bool enabled)
-{
-    auto *model = qobject_cast<QStandardItemModel *>(box->model());
-    if (QStandardItem *item = model ? model->item(row) : nullptr)
-        item->setEnabled(enabled);
 }
 
 quint32 parseHex(const QString &text)
@@ -370,7 +363,7 @@ void ModBusWidget::updateProtocolEnabled()
 void ModBusWidget::oncomboBoxChange(int index)
 {
     for (int i = 0; i < ui->comboBox_2->count(); ++i)
-        setItemEnabled(ui->comboBox_2, i,
+        setEntryEnabled(ui->comboBox_2, i,
                        index != ProtocolCan || ui->comboBox_2->itemText(i).toInt() <= kClassicMaxLength);
     if (index == ProtocolCan && ui->comboBox_2->currentIndex() > kDefaultLengthIndex)
         ui->comboBox_2->setCurrentIndex(kDefaultLengthIndex);
@@ -379,16 +372,16 @@ void ModBusWidget::oncomboBoxChange(int index)
 void ModBusWidget::onType(int mode)
 {
     for (int i = ProtocolCan; i <= ProtocolCanFdBrs; ++i)
-        setItemEnabled(ui->comboBox, i, true);
+        setEntryEnabled(ui->comboBox, i, true);
     if (mode == ModeClassic) {
-        setItemEnabled(ui->comboBox, ProtocolCanFd, false);
-        setItemEnabled(ui->comboBox, ProtocolCanFdBrs, false);
+        setEntryEnabled(ui->comboBox, ProtocolCanFd, false);
+        setEntryEnabled(ui->comboBox, ProtocolCanFdBrs, false);
         // A classic bus cannot carry an FD heartbeat, and the entry shown
         // could no longer be chosen again: fall back to plain CAN.
         if (ui->comboBox->currentIndex() > ProtocolCan)
             ui->comboBox->setCurrentIndex(ProtocolCan);
     } else if (mode == ModeFd) {
-        setItemEnabled(ui->comboBox, ProtocolCanFdBrs, false);
+        setEntryEnabled(ui->comboBox, ProtocolCanFdBrs, false);
         if (ui->comboBox->currentIndex() > ProtocolCanFd)
             ui->comboBox->setCurrentIndex(ProtocolCanFd);
     }

@@ -19,6 +19,7 @@ bool showsText(const QLineEdit *edit, const QString &text);
 // The cell holds a check item with these flags and this check state.
 bool hasCheckItem(const QTableWidget *table, int row, int column, Qt::ItemFlags flags, Qt::CheckState state);
 
-// Sets whether an entry of the list is selectable; an entry already so is
-// left untouched (each change notifies the list's views).
+// Sets whether an entry of a list (in a table cell or anywhere on a page) is
+// selectable; an entry already so is left untouched (each change notifies
+// the list's views).
 void setEntryEnabled(QComboBox *combo, int index, bool enabled);
