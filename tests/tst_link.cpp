@@ -4,6 +4,7 @@
 #include "app/StartupOptions.h"
 #include "link/ConfigFrame.h"
 #include "pages/ConvertParamWidget.h"
+#include "update/UpadteWidget.h"
 
 #include <QComboBox>
 #include <QProcess>
@@ -159,7 +160,10 @@ void TestLink::secondCommandDuringAWaitIsRefused()
     rig.boxes().clear();
 
     // While the read waits for its (late) first reply, the user clicks
-    // "写配置" and "默认值": both are ignored.
+    // "写配置", "默认值" and starts a firmware update: all are ignored, and
+    // nothing blames the device for packets that were never sent.
+    QTemporaryDir dir;
+    const QString image = writeFile(dir.filePath(QStringLiteral("image.bin")), QByteArray(300, '\x5A'));
     rig.sim().setFault(Fault::Silent, ConfigFrame::ReadMain, 1);
     bool busyWhenClicked = false;
     QMetaObject::Connection clicks;
@@ -169,12 +173,18 @@ void TestLink::secondCommandDuringAWaitIsRefused()
         rig.click("m_pushButtonWrite");
         rig.click("m_pushButtonDefault");
         rig.click("m_pushButtonRead");
+        rig.page<UpadteWidget>()->startUpdate(image);
     }, Qt::QueuedConnection);
     rig.click("m_pushButtonRead");
     QVERIFY(busyWhenClicked);
+    QCOMPARE(rig.sim().receivedFrames().size(), 1);
     QCOMPARE(rig.sim().receivedCommands(), QList<quint8>{0x03});
     QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("时间超时")});
     QVERIFY(!rig.center().isBusy());
+
+    // Once the wait is over the update runs.
+    rig.page<UpadteWidget>()->startUpdate(image);
+    QCOMPARE(rig.sim().lastImage(), QByteArray(300, '\x5A') + QByteArray(212, '\0'));
 }
 
 void TestLink::portArgument_data()

@@ -87,6 +87,7 @@ void CenterWidget::connectPages()
     connect(m_mappingPage, &CanMappingWidget::getcantype, this,
             [this] { m_mappingPage->setCanMode(m_canPage->canMode()); });
     connect(m_updatePage, &UpadteWidget::Updasend, this, &CenterWidget::sendFrame);
+    m_updatePage->setLinkBusy([this] { return isBusy(); });
 }
 
 bool CenterWidget::buildConfigFrame(quint8 code, QByteArray &frame)

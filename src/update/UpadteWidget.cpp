@@ -55,16 +55,26 @@ UpadteWidget::~UpadteWidget()
 
 void UpadteWidget::on_pushupdate()
 {
+    if (!canStart())
+        return;
     const QString path = askFileName(FileDialogKind::Open, this, tr("选择文件"), tr("所有文件 (*.*)"));
     if (!path.isEmpty())
         startUpdate(path);
 }
 
+// Every packet turns the central widget's wait loop, so a second click
+// could arrive while the first update is still sending; and a click during
+// another command's wait would have its packets refused, which would read
+// as a device that never answered. Both are ignored, as the command
+// buttons ignore a click during a wait.
+bool UpadteWidget::canStart() const
+{
+    return !m_running && !(m_linkBusy && m_linkBusy());
+}
+
 void UpadteWidget::startUpdate(const QString &filePath)
 {
-    // Every packet turns the central widget's wait loop, so a second click
-    // could arrive here while the first update is still sending.
-    if (m_running)
+    if (!canStart())
         return;
     m_filePath = filePath;
     ui->lineEdit->setText(filePath);

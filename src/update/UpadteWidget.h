@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QTimer;
 
 namespace Ui {
@@ -22,8 +24,12 @@ public:
     explicit UpadteWidget(QWidget *parent = nullptr);
     ~UpadteWidget() override;
 
-    // Runs the whole update for a file already chosen.
+    // Runs the whole update for a file already chosen. Does nothing while
+    // an update runs or the link is busy with another exchange.
     void startUpdate(const QString &filePath);
+    // Asked before an update starts: true while the link waits for the
+    // reply of another exchange (the packets could not be sent then).
+    void setLinkBusy(std::function<bool()> linkBusy) { m_linkBusy = std::move(linkBusy); }
     void sendUpdatePhase(int phase);
     void handleUpdateReply(const QByteArray &frame);
 
@@ -40,6 +46,7 @@ private:
     void abortUpdate();
     void showProgress(int value);
     void paintProgress();
+    bool canStart() const;
 
     Ui::UpadteWidgetClass *ui;
     QString m_filePath;
@@ -51,4 +58,5 @@ private:
     bool m_acknowledged = false;
     QTimer *m_barPaintTimer = nullptr; // paints the bar's latest value when its next paint is due
     QElapsedTimer m_barPainted;        // since the bar last painted a new value
+    std::function<bool()> m_linkBusy;
 };
