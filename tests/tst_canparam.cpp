@@ -105,6 +105,8 @@ private slots:
             << "" << hex("002A0007 0000 00250002 0000 0000001A 01 00 01 00 01 00 01 00000000 99");
         QTest::newRow("custom words") << QByteArray(R"({"Arbitrationarea":14,"Dataarea":13,"sendID":"7ff"})")
             << "0x12345678 abc" << hex("12345678 0000 00000ABC 0000 000007FF 00000000000000 00000000 99");
+        QTest::newRow("custom words with the top bit") << QByteArray(R"({"Arbitrationarea":14,"Dataarea":13})")
+            << "0x8BCF203D FFFFFFFF" << hex("8BCF203D 0000 FFFFFFFF 0000 00000000 00000000000000 00000000 99");
         QTest::newRow("bad identifier") << QByteArray(R"({"sendID":"0x12"})") << "" << QByteArray();
     }
     void writeBlock()

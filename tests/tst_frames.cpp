@@ -125,6 +125,9 @@ private slots:
                                    {"abc", 0xABC}, {"", 0}, {"zz", 0}, {"12g", 0}, {"7FFFFFFF", 0x7FFFFFFF},
                                    {"80000000", 0}, {"FFFFFFFF", 0}, {"100000000", 0}})
             row(hexTextToWord(text), value, "hex text '%s'", text);
+        for (auto [text, value] : {std::pair{" 0x8B CF203D", 0x8BCF203Dll}, {"FFFFFFFF", 0xFFFFFFFFll},
+                                   {"100000000", 0ll}, {"-1", 0ll}, {"", 0ll}, {"0x", 0ll}, {"12g", 0ll}})
+            row(hexTextToUnsigned(text), value, "unsigned hex text '%s'", text);
     }
     void numbers()
     {

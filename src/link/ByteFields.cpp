@@ -50,13 +50,29 @@ QString compactHexId(quint32 value)
     return value == 0 ? QStringLiteral("00") : QString::number(value, 16);
 }
 
-quint32 hexTextToWord(const QString &text)
+namespace {
+
+QString withoutWhiteSpace(const QString &text)
 {
     QString t;
     for (const QChar c : text)
         if (!c.isSpace())
             t.append(c);
+    return t;
+}
+
+} // namespace
+
+quint32 hexTextToWord(const QString &text)
+{
     bool ok = false;
-    const int value = t.toInt(&ok, 16);
+    const int value = withoutWhiteSpace(text).toInt(&ok, 16);
     return ok ? static_cast<quint32>(value) : 0;
+}
+
+quint32 hexTextToUnsigned(const QString &text)
+{
+    bool ok = false;
+    const uint value = withoutWhiteSpace(text).toUInt(&ok, 16);
+    return ok ? value : 0;
 }

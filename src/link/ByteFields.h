@@ -28,3 +28,8 @@ QString compactHexId(quint32 value);
 // expect it: white space removed, optional "0x" prefix; a text that does
 // not read, or a value above 0x7FFFFFFF, gives 0.
 quint32 hexTextToWord(const QString &text);
+
+// Text read as an unsigned 32-bit hexadecimal number: white space removed,
+// optional "0x" prefix; a text that does not read, or a value beyond 32
+// bits, gives 0.
+quint32 hexTextToUnsigned(const QString &text);

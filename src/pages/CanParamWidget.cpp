@@ -237,9 +237,10 @@ bool CanParamWidget::writeBlock(QByteArray &frame)
         return false;
     }
 
-    putBe32(frame, kArbitrationOffset, hexTextToWord(ui->lineEdit->text()));
+    // Timing words are opaque to the tool: all 32 bits go out as shown.
+    putBe32(frame, kArbitrationOffset, hexTextToUnsigned(ui->lineEdit->text()));
     putBe16(frame, kArbitrationOffset + 4, 0);
-    putBe32(frame, kDataOffset, hexTextToWord(ui->lineEdit_2->text()));
+    putBe32(frame, kDataOffset, hexTextToUnsigned(ui->lineEdit_2->text()));
     putBe16(frame, kDataOffset + 4, 0);
     putBe32(frame, kIdOffset, id.toUInt(nullptr, 16));
     // Positions as single bytes, each followed by a 0x00.
