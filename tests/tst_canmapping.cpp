@@ -303,6 +303,33 @@ private slots:
         QTEST((QStringList{editor->text()} + shown()).join('|'), "after");
     }
 
+    // A file's identifier has no edit to take back: it stays, and raises the
+    // box of each check it fails (the receive table's pattern check is quiet).
+    void loadedIdentifierBoxes_data()
+    {
+        QTest::addColumn<QString>("send");
+        QTest::addColumn<QString>("recv");
+        QTest::addColumn<QString>("ranges");
+        QTest::newRow("standard, four digits") << "2,0,0,0,0,1000,00," << "" << "0x00-0x7ff 0x00-0x7FF";
+        QTest::newRow("standard, three digits") << "2,0,0,0,0,800,00," << "" << "0x00-0x7ff";
+        QTest::newRow("extended, beyond") << "2,0,1,0,0,FFFFFFFF,00," << "" << "0x00-0x1FFFFFFF";
+        QTest::newRow("extended, nine digits") << "2,0,1,0,0,000000001,00," << "" << "0x00-0x1FFFFFFF";
+        QTest::newRow("receive, beyond") << "" << "2,FFFFFFFF,0,0," << "0x00-0x1FFFFFFF";
+        QTest::newRow("receive, nine digits") << "" << "2,000000001,0,0," << "";
+    }
+    void loadedIdentifierBoxes()
+    {
+        QFETCH(QString, send);
+        QFETCH(QString, recv);
+        QFETCH(QString, ranges);
+        load(list(send), list(recv));
+        QStringList expected;
+        for (const QString &range : list(ranges))
+            expected << "1 输入错误|请输入有效值: " + range + "|OK";
+        QCOMPARE(shown(), expected);
+        QCOMPARE(rows(), list(send) + list(recv));
+    }
+
     // A refused table shows one warning and highlights the cells at fault.
     void validation_data()
     {

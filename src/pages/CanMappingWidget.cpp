@@ -352,6 +352,10 @@ private:
         return !ok || value <= (m_extended ? kExtendedIdMax : kStandardIdMax);
     }
 
+    // Two checks, each taking back the last edit: the range, then the
+    // pattern. A typed text that fails the range passes the pattern (the
+    // validator let it in); a text from a file or a reply has no edit to
+    // take back and stays, so it may fail both and raise both boxes.
     void check(const QString &text)
     {
         if (text.isEmpty())
@@ -359,9 +363,10 @@ private:
         if (!inRange(text)) {
             report(m_extended ? QStringLiteral("0x00-0x1FFFFFFF") : QStringLiteral("0x00-0x7ff"));
             undo(); // the undo re-runs this check on the restored text
-            return;
         }
-        if (isAcceptable(this))
+        QString candidate = text;
+        int position = 0;
+        if (m_validator->validate(candidate, position) == QValidator::Acceptable)
             return;
         if (m_invalid == ReportInvalid)
             report(m_extended ? QStringLiteral("0x00-0x1FFFFFFF") : QStringLiteral("0x00-0x7FF"));
