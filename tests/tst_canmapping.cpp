@@ -352,6 +352,15 @@ private slots:
                                                  << "recv_0:2 recv_0:3";
         QTest::newRow("receive end at 65535") << "" << "2,1,65532,3," << "" << "";
         QTest::newRow("touching ranges, id in both") << "2,0,0,0,0,1,0," << "2,1,0,3, 2,2,4,3," << "" << "";
+        QTest::newRow("send standard id beyond 7FF") << "2,0,0,0,0,800,1," << "" << "ID错误|" + empty << "send_0:5";
+        QTest::newRow("send extended id beyond 1FFFFFFF")
+            << "2,0,1,0,0,1,1, 2,0,1,0,0,20000000,2," << "" << "ID错误|" + empty << "send_1:5";
+        QTest::newRow("send id unreadable") << "2,0,1,0,0,xyz,1," << "" << "ID错误|" + empty << "send_0:5";
+        QTest::newRow("send address beyond 65535")
+            << "2,0,0,0,0,1,0, 2,0,0,0,0,2,70000," << "" << "地址错误|" + empty << "send_1:6";
+        QTest::newRow("send address negative") << "2,0,0,0,0,1,-1," << "" << "地址错误|" + empty << "send_0:6";
+        QTest::newRow("receive id beyond 1FFFFFFF") << "" << "2,20000000,0,0," << "ID错误|" + empty << "recv_0:1";
+        QTest::newRow("receive start beyond 65535") << "" << "2,1,70000,0," << "地址错误|" + empty << "recv_0:2";
         QTest::newRow("overlapping ranges")
             << "" << "2,1,0,3, 2,2,3,3," << "区间重复|CAN接收映射列表存在区间重复" << "recv_1:2 recv_1:3";
     }

@@ -20,6 +20,7 @@ class TestCommands : public QObject
 
 private slots:
     void pagesSurviveWriteAndReadBack();
+    void modbusSlaveWriteStopsOnInvalidMappings_data();
     void modbusSlaveWriteStopsOnInvalidMappings();
     void restoreDefaults();
     void firmwareUpdateThroughTheStandIn();
@@ -65,20 +66,38 @@ void TestCommands::pagesSurviveWriteAndReadBack()
     QCOMPARE(rig.pagesText(), QByteArray(kKnownConfiguration));
 }
 
+// A mapping the device cannot take as written cancels the whole write.
+void TestCommands::modbusSlaveWriteStopsOnInvalidMappings_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QString>("box"); // title|text
+    const QByteArray send = R"("2,0,1,2,15,1fffffff,40000,")";
+    // Two send rows with the same identifier, spelt differently.
+    QTest::newRow("same id") << send << QByteArray(R"("2,0,0,0,0,7ff,10,", "2,0,1,0,0,7FF,20,")")
+                             << "ID重复|CAN发送映射列表存在重复的ID";
+    QTest::newRow("send address beyond 65535") << send << QByteArray(R"("2,0,1,2,15,1fffffff,70000,")")
+                                               << "地址错误|请输入有效值";
+    QTest::newRow("send id beyond its frame type") << send << QByteArray(R"("2,0,0,2,15,1fffffff,40000,")")
+                                                   << "ID错误|请输入有效值";
+    QTest::newRow("receive id beyond 1FFFFFFF") << QByteArray("18ff50e5") << QByteArray("20000000")
+                                                << "ID错误|请输入有效值";
+}
+
 void TestCommands::modbusSlaveWriteStopsOnInvalidMappings()
 {
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
     TestRig rig;
     QVERIFY(rig.connectDevice());
-    // Two send rows with the same identifier, spelt differently.
-    const QByteArray sameId = R"("2,0,0,0,0,7ff,10,", "2,0,1,0,0,7FF,20,")";
-    rig.loadPages(QByteArray(kKnownConfiguration).replace(R"("2,0,1,2,15,1fffffff,40000,")", sameId));
+    rig.loadPages(QByteArray(kKnownConfiguration).replace(from, to));
 
     rig.sim().clearReceived();
     rig.boxes().clear();
     rig.click("m_pushButtonWrite");
     QVERIFY(rig.sim().receivedFrames().isEmpty());
     QCOMPARE(rig.boxes().count(), 1);
-    QCOMPARE(rig.boxes().last().title, QStringLiteral("ID重复"));
+    QTEST(rig.boxes().last().title + '|' + rig.boxes().last().text, "box");
     QCOMPARE(rig.boxes().last().buttons, QStringList{QStringLiteral("请修改后重试")});
 }
 

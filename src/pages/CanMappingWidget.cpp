@@ -253,6 +253,15 @@ quint32 numberValue(const QString &text, int base)
     return ok ? value : 0;
 }
 
+// Reads a cell's number as the block carries it (spaces removed); false
+// when the text does not read or the value is above `maximum`.
+bool readsWithin(const QString &text, int base, quint32 maximum, quint32 &value)
+{
+    bool ok = false;
+    value = withoutSpaces(text).toUInt(&ok, base);
+    return ok && value <= maximum;
+}
+
 quint16 addressValue(const QString &text)
 {
     const quint32 value = numberValue(text, 10);
@@ -825,11 +834,18 @@ bool CanMappingWidget::validateMappings()
     const QTableWidget *send = ui->m_tableWidgetCanSendMapping;
     const QTableWidget *recv = ui->m_tableWidgetRecvMapping;
     QVector<RecvRange> ranges;
-    return validateUniqueColumn(send, SendId, 16, tr("ID错误"), tr("ID重复"), tr("CAN发送映射列表存在重复的ID")) &&
-           validateUniqueColumn(send, SendAddress, 10, tr("地址错误"), tr("寄存器地址重复"),
+    const auto sendIdMaximum = [send](int row) {
+        return comboIndex(send, row, SendType) == 1 ? kExtendedIdMax : kStandardIdMax;
+    };
+    const auto addressMaximum = [](int) { return quint32(0xFFFF); };
+    const auto recvIdMaximum = [](int) { return kExtendedIdMax; };
+    return validateUniqueColumn(send, SendId, 16, sendIdMaximum, tr("ID错误"), tr("ID重复"),
+                                tr("CAN发送映射列表存在重复的ID")) &&
+           validateUniqueColumn(send, SendAddress, 10, addressMaximum, tr("地址错误"), tr("寄存器地址重复"),
                                 tr("CAN发送映射列表存在重复地址")) &&
            validateRecvRows(ranges) &&
-           validateUniqueColumn(recv, RecvId, 16, tr("ID错误"), tr("ID重复"), tr("CAN接收映射列表存在重复的ID")) &&
+           validateUniqueColumn(recv, RecvId, 16, recvIdMaximum, tr("ID错误"), tr("ID重复"),
+                                tr("CAN接收映射列表存在重复的ID")) &&
            validateRecvRanges(ranges);
 }
 
@@ -843,7 +859,10 @@ bool CanMappingWidget::fail(QWidget *first, QWidget *second, const QString &titl
 }
 
 // Values are compared, not texts: "7FF" and "7ff", or "010" and "10", clash.
+// A text the block would not carry as it reads (unreadable, or beyond what
+// the row's field holds: a file can bring such a text in) counts as empty.
 bool CanMappingWidget::validateUniqueColumn(const QTableWidget *table, int column, int base,
+                                            const std::function<quint32(int row)> &maximum,
                                             const QString &emptyTitle, const QString &duplicateTitle,
                                             const QString &duplicateText)
 {
@@ -853,9 +872,9 @@ bool CanMappingWidget::validateUniqueColumn(const QTableWidget *table, int colum
     for (int row = 0; row < table->rowCount(); ++row) {
         QLineEdit *edit = editAt(table, row, column);
         const QString text = edit ? edit->text().trimmed() : QString();
-        if (text.isEmpty())
+        quint32 value = 0;
+        if (text.isEmpty() || !readsWithin(text, base, maximum(row), value))
             return fail(edit, nullptr, emptyTitle, tr("请输入有效值"));
-        const quint32 value = numberValue(text, base);
         if (seen.contains(value))
             return fail(edit, nullptr, duplicateTitle, duplicateText);
         seen.insert(value);
@@ -876,14 +895,17 @@ bool CanMappingWidget::validateRecvRows(QVector<RecvRange> &ranges)
         for (QWidget *cell : {static_cast<QWidget *>(address), static_cast<QWidget *>(count),
                               static_cast<QWidget *>(id)})
             changeStyleSheet(cell, QString());
-        if (id->text().isEmpty())
+        quint32 value = 0;
+        if (id->text().isEmpty() || !readsWithin(id->text(), 16, kExtendedIdMax, value))
             return fail(id, nullptr, tr("ID错误"), tr("请输入有效值"));
-        if (address->text().isEmpty())
-            return fail(address, nullptr, tr("地址错误"), tr("请输入有效值"));
-
         bool startOk = false;
         bool countOk = false;
         const qint64 start = address->text().toInt(&startOk);
+        // A start the block cannot carry (a file can bring one in) would go
+        // out as 0.
+        if (address->text().isEmpty() || (startOk && start > 0xFFFF))
+            return fail(address, nullptr, tr("地址错误"), tr("请输入有效值"));
+
         const qint64 registers = count->currentText().toInt(&countOk);
         if (!startOk || !countOk || start < 0 || registers <= 0)
             return fail(address, count, tr("参数错误"), tr("地址或映射数量格式错误或无效"), tr("请检查后重试"));

@@ -7,6 +7,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include <functional>
+
 class QJsonArray;
 class QMenu;
 class QTableWidget;
@@ -93,7 +95,8 @@ private:
 
     bool fail(QWidget *first, QWidget *second, const QString &title, const QString &text,
               const QString &button = QString());
-    bool validateUniqueColumn(const QTableWidget *table, int column, int base, const QString &emptyTitle,
+    bool validateUniqueColumn(const QTableWidget *table, int column, int base,
+                              const std::function<quint32(int row)> &maximum, const QString &emptyTitle,
                               const QString &duplicateTitle, const QString &duplicateText);
     bool validateRecvRows(QVector<RecvRange> &ranges);
     bool validateRecvRanges(const QVector<RecvRange> &ranges);
