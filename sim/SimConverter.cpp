@@ -1,11 +1,11 @@
 #include "SimConverter.h"
 
-#include "link/ByteFields.h"
+#include "protocol/ByteFields.h"
 #include "link/CenterWidget.h"
-#include "link/ConfigFrame.h"
-#include "link/Crc16.h"
-#include "link/Sm4.h"
-#include "link/UpdateFrame.h"
+#include "protocol/ConfigFrame.h"
+#include "protocol/Crc16.h"
+#include "protocol/Sm4.h"
+#include "protocol/UpdateFrame.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

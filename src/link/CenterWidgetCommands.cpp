@@ -4,8 +4,8 @@
 
 #include "app/MessageBox.h"
 #include "devinfo/DeviceInfoWidget.h"
-#include "link/ByteFields.h"
-#include "link/ConfigFrame.h"
+#include "protocol/ByteFields.h"
+#include "protocol/ConfigFrame.h"
 #include "link/LinkLog.h"
 #include "pages/CanMappingWidget.h"
 #include "pages/CanParamWidget.h"
