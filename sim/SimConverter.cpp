@@ -1,10 +1,9 @@
 #include "SimConverter.h"
 
 #include "protocol/ByteFields.h"
-#include "link/CenterWidget.h"
 #include "protocol/ConfigFrame.h"
 #include "protocol/Crc16.h"
-#include "protocol/Sm4.h"
+#include "protocol/Handshake.h"
 #include "protocol/UpdateFrame.h"
 
 #include <QSocketNotifier>
@@ -261,7 +260,8 @@ void SimConverter::takeFrames()
     for (;;) {
         // Drop anything that cannot start a frame.
         int start = 0;
-        while (start < m_inBuffer.size() && byteAt(m_inBuffer, start) != 0x56 && byteAt(m_inBuffer, start) != 0x57)
+        while (start < m_inBuffer.size() && byteAt(m_inBuffer, start) != 0x56 &&
+               byteAt(m_inBuffer, start) != 0x57)
             ++start;
         m_inBuffer.remove(0, start);
         if (m_inBuffer.size() < 4)
@@ -313,19 +313,13 @@ QByteArray SimConverter::answerConfig(const QByteArray &frame)
                               (m_faultCommand < 0 || m_faultCommand == Challenge) && m_faultTimes != 0;
         if (wrongKey)
             consumeFault(command, &fault);
-        const QByteArray key = wrongKey ? QByteArrayLiteral("not-the-real-key") : CenterWidget::sharedKey();
-        unsigned char plain[16];
-        unsigned char cipher[16];
-        for (int i = 0; i < 16; ++i)
-            plain[i] = byteAt(frame, ChallengeOffset + i);
-        sm4_context ctx;
-        sm4_setkey_enc(&ctx, reinterpret_cast<const unsigned char *>(key.constData()));
-        sm4_crypt_ecb(&ctx, SM4_ENCRYPT, 16, plain, cipher);
+        const QByteArray key = wrongKey ? QByteArrayLiteral("not-the-real-key") : Handshake::sharedKey();
+        const QByteArray cipher = Handshake::answer(frame.mid(ChallengeOffset, ChallengeSize), key);
         m_authenticated = !wrongKey;
         QByteArray r = header(Challenge);
         r.append('\0');
         r.append(char(0x01));
-        r.append(reinterpret_cast<const char *>(cipher), 16);
+        r.append(cipher);
         return withCrc(r);
     }
     if (m_requireAuth && !m_authenticated)
@@ -583,7 +577,8 @@ void SimConverter::writeOut(const QByteArray &bytes)
 {
     m_outBacklog.append(bytes);
     while (!m_outBacklog.isEmpty() && m_master >= 0) {
-        const ssize_t n = ::write(m_master, m_outBacklog.constData(), static_cast<size_t>(m_outBacklog.size()));
+        const ssize_t n =
+            ::write(m_master, m_outBacklog.constData(), static_cast<size_t>(m_outBacklog.size()));
         if (n > 0) {
             m_bytesOut += n;
             m_outBacklog.remove(0, static_cast<int>(n));
