@@ -3,12 +3,17 @@
 #include "protocol/ByteFields.h"
 #include "protocol/ConfigFrame.h"
 #include "protocol/Crc16.h"
+#include "protocol/DeviceInfo.h"
+#include "protocol/FilterTable.h"
 #include "protocol/Handshake.h"
+#include "protocol/MainParams.h"
+#include "protocol/ModbusBlock.h"
 #include "protocol/UpdateFrame.h"
 
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -182,33 +187,32 @@ QByteArray SimConverter::defaultBlock(quint8 writeCommand)
 {
     QByteArray b = header(writeCommand);
     switch (writeCommand) {
-    case WriteMain:
+    case WriteMain: {
         // RS232 115200 8N1, RS485 slot the same.
-        for (const int slot : {3, 59}) {
-            putBe32(b, slot, 115200);
-            putByte(b, slot + 4, 8);
-            putByte(b, slot + 6, 1);
-        }
-        putByte(b, 13, 0);
+        Protocol::MainParams main;
+        main.serial.first = main.serial.second = {115200, 8, 1, 0};
         // CAN: 500K arbitration, 2M data phase, identifier 0, classic CAN.
-        putBe32(b, 15, 0x002A0007);
-        putBe32(b, 21, 0x00250002);
-        putByte(b, 42, 0x99);
+        main.can.arbitrationWord = 0x002A0007;
+        main.can.dataWord = 0x00250002;
         // Transparent conversion both ways, 10 ms intervals, length 1.
-        putByte(b, 43, 1);
-        putBe16(b, 47, 10);
-        putByte(b, 53, 1);
-        putBe16(b, 57, 10);
+        main.conversion.mode = 1;
+        main.conversion.serialInterval = 10;
+        main.conversion.idLength = 1;
+        main.conversion.canInterval = 10;
+        main.encode(b);
         break;
+    }
     case WriteFilters:
-        for (int i = 343; i <= 350; ++i)
-            putByte(b, i, 0xFF);
+        Protocol::FilterTable().encode(b);
         break;
-    case WriteModbus:
-        putByte(b, 3, 0x01);
-        putBe16(b, 5, 1000);
-        putByte(b, 8, 8);
+    case WriteModbus: {
+        Protocol::ModbusBlock modbus;
+        modbus.address = 0x01;
+        modbus.interval = 1000;
+        modbus.length = 8;
+        modbus.encode(b);
         break;
+    }
     default:
         break;
     }
@@ -349,17 +353,17 @@ QByteArray SimConverter::answerConfig(const QByteArray &frame)
         r = header(command);
         r.append('\0');
         return withCrc(r);
-    case ReadDeviceInfo:
+    case ReadDeviceInfo: {
+        Protocol::DeviceInfo info;
+        info.typeCode = m_info.typeCode;
+        std::copy(m_info.hardware, m_info.hardware + 3, info.hardware.begin());
+        std::copy(m_info.firmware, m_info.firmware + 3, info.firmware.begin());
+        info.deviceType = m_info.typeText;
+        info.productNumber = m_info.productNumber;
         r = header(command);
-        putByte(r, 3, m_info.typeCode);
-        for (int i = 0; i < 3; ++i) {
-            putByte(r, 4 + i, m_info.hardware[i]);
-            putByte(r, 7 + i, m_info.firmware[i]);
-        }
-        r.append(QByteArray(58 - r.size(), '\0'));
-        r.replace(10, qMin(31, m_info.typeText.size()), m_info.typeText.left(31));
-        r.replace(47, qMin(11, m_info.productNumber.size()), m_info.productNumber.left(11));
+        info.encode(r);
         return withCrc(r);
+    }
     default:
         r = header(command);
         r.append('\0');
