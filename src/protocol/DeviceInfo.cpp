@@ -17,10 +17,12 @@ QByteArray textField(const QByteArray &reply, int offset, int size)
     return field;
 }
 
+// The text, cut to its field, then 0x00 to the field's end.
 void putText(QByteArray &frame, int offset, int size, const QByteArray &text)
 {
-    for (int i = 0; i < size; ++i)
-        putByte(frame, offset + i, i < text.size() ? static_cast<quint8>(text.at(i)) : 0);
+    const int length = qMin(size, text.size());
+    putZeros(frame, offset + length, size - length);
+    putBytes(frame, offset, text.constData(), length);
 }
 
 } // namespace

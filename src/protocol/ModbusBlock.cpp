@@ -14,8 +14,7 @@ void ModbusBlock::encode(QByteArray &frame) const
     putByte(frame, kFlagsOffset, byteAt(frame, kFlagsOffset) | flags);
     putByte(frame, kLengthOffset, length);
     putBe32(frame, kCanIdOffset, canId);
-    for (int i = 0; i < kMaxDataLength; ++i)
-        putByte(frame, kDataOffset + i, data[i]);
+    putBytes(frame, kDataOffset, reinterpret_cast<const char *>(data.data()), kMaxDataLength);
     putZeros(frame, kReservedOffset, kReservedSize);
 }
 

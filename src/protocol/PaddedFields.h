@@ -2,8 +2,12 @@
 
 #include "protocol/ByteFields.h"
 
-// Writers shared by the blocks: most single-byte fields are followed by a
-// 0x00, and reserved runs go out as 0x00.
+#include <algorithm>
+#include <cstring>
+
+// Writers shared by the blocks, with the growth rules of putByte: most
+// single-byte fields are followed by a 0x00, reserved runs go out as 0x00,
+// and texts and data fields are copied whole rather than byte by byte.
 namespace Protocol {
 
 inline void putPadded(QByteArray &frame, int offset, quint8 value)
@@ -12,10 +16,28 @@ inline void putPadded(QByteArray &frame, int offset, quint8 value)
     putByte(frame, offset + 1, 0);
 }
 
+// As putByte for each of `count` bytes: the frame grows with 0x00 up to the
+// end of the run; bytes at negative offsets are skipped.
+inline void putBytes(QByteArray &frame, int offset, const char *bytes, int count)
+{
+    const int end = offset + count;
+    if (count <= 0 || end <= 0)
+        return;
+    if (frame.size() < end)
+        frame.append(end - frame.size(), '\0');
+    const int skip = std::max(0, -offset);
+    std::memcpy(frame.data() + offset + skip, bytes + skip, size_t(count - skip));
+}
+
 inline void putZeros(QByteArray &frame, int offset, int count)
 {
-    for (int i = offset; i < offset + count; ++i)
-        putByte(frame, i, 0);
+    const int end = offset + count;
+    if (count <= 0 || end <= 0)
+        return;
+    if (frame.size() < end)
+        frame.append(end - frame.size(), '\0');
+    const int begin = std::max(0, offset);
+    std::memset(frame.data() + begin, 0, size_t(end - begin));
 }
 
 } // namespace Protocol
