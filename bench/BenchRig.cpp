@@ -1,17 +1,17 @@
 #include "BenchRig.h"
 
 #include "app/TARVINE.h"
-#include "link/ByteFields.h"
 #include "link/CenterWidget.h"
-#include "link/ConfigFrame.h"
+#include "protocol/ByteFields.h"
+#include "protocol/ConfigFrame.h"
 #include "update/UpadteWidget.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSerialPort>
-#include <QTimer>
 #include <QTabWidget>
+#include <QTimer>
 
 #if __has_include(<valgrind/callgrind.h>)
 #include <valgrind/callgrind.h>

@@ -2,7 +2,7 @@
 
 #include "app/MessageBox.h"
 #include "link/CenterWidget.h"
-#include "link/ConfigFrame.h"
+#include "protocol/ConfigFrame.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -6,7 +6,7 @@
 #include "FuzzSupport.h"
 
 #include "link/CenterWidget.h"
-#include "link/ConfigFrame.h"
+#include "protocol/ConfigFrame.h"
 
 #include <QByteArray>
 

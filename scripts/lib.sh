@@ -5,7 +5,7 @@
 TARVINE_BUILD_PACKAGES=(cmake make g++ qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev)
 # And for the fuzz targets: clang with libFuzzer and the sanitizer runtimes.
 TARVINE_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
-TARVINE_FUZZ_TARGETS=(fuzz_reply fuzz_receive fuzz_config)
+TARVINE_FUZZ_TARGETS=(fuzz_reply fuzz_receive fuzz_config fuzz_blocks)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -1,15 +1,19 @@
 #include "SimConverter.h"
 
-#include "link/ByteFields.h"
-#include "link/CenterWidget.h"
-#include "link/ConfigFrame.h"
-#include "link/Crc16.h"
-#include "link/Sm4.h"
-#include "link/UpdateFrame.h"
+#include "protocol/ByteFields.h"
+#include "protocol/ConfigFrame.h"
+#include "protocol/Crc16.h"
+#include "protocol/DeviceInfo.h"
+#include "protocol/FilterTable.h"
+#include "protocol/Handshake.h"
+#include "protocol/MainParams.h"
+#include "protocol/ModbusBlock.h"
+#include "protocol/UpdateFrame.h"
 
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -183,33 +187,32 @@ QByteArray SimConverter::defaultBlock(quint8 writeCommand)
 {
     QByteArray b = header(writeCommand);
     switch (writeCommand) {
-    case WriteMain:
+    case WriteMain: {
         // RS232 115200 8N1, RS485 slot the same.
-        for (const int slot : {3, 59}) {
-            putBe32(b, slot, 115200);
-            putByte(b, slot + 4, 8);
-            putByte(b, slot + 6, 1);
-        }
-        putByte(b, 13, 0);
+        Protocol::MainParams main;
+        main.serial.first = main.serial.second = {115200, 8, 1, 0};
         // CAN: 500K arbitration, 2M data phase, identifier 0, classic CAN.
-        putBe32(b, 15, 0x002A0007);
-        putBe32(b, 21, 0x00250002);
-        putByte(b, 42, 0x99);
+        main.can.arbitrationWord = 0x002A0007;
+        main.can.dataWord = 0x00250002;
         // Transparent conversion both ways, 10 ms intervals, length 1.
-        putByte(b, 43, 1);
-        putBe16(b, 47, 10);
-        putByte(b, 53, 1);
-        putBe16(b, 57, 10);
+        main.conversion.mode = 1;
+        main.conversion.serialInterval = 10;
+        main.conversion.idLength = 1;
+        main.conversion.canInterval = 10;
+        main.encode(b);
         break;
+    }
     case WriteFilters:
-        for (int i = 343; i <= 350; ++i)
-            putByte(b, i, 0xFF);
+        Protocol::FilterTable().encode(b);
         break;
-    case WriteModbus:
-        putByte(b, 3, 0x01);
-        putBe16(b, 5, 1000);
-        putByte(b, 8, 8);
+    case WriteModbus: {
+        Protocol::ModbusBlock modbus;
+        modbus.address = 0x01;
+        modbus.interval = 1000;
+        modbus.length = 8;
+        modbus.encode(b);
         break;
+    }
     default:
         break;
     }
@@ -261,7 +264,8 @@ void SimConverter::takeFrames()
     for (;;) {
         // Drop anything that cannot start a frame.
         int start = 0;
-        while (start < m_inBuffer.size() && byteAt(m_inBuffer, start) != 0x56 && byteAt(m_inBuffer, start) != 0x57)
+        while (start < m_inBuffer.size() && byteAt(m_inBuffer, start) != 0x56 &&
+               byteAt(m_inBuffer, start) != 0x57)
             ++start;
         m_inBuffer.remove(0, start);
         if (m_inBuffer.size() < 4)
@@ -313,19 +317,13 @@ QByteArray SimConverter::answerConfig(const QByteArray &frame)
                               (m_faultCommand < 0 || m_faultCommand == Challenge) && m_faultTimes != 0;
         if (wrongKey)
             consumeFault(command, &fault);
-        const QByteArray key = wrongKey ? QByteArrayLiteral("not-the-real-key") : CenterWidget::sharedKey();
-        unsigned char plain[16];
-        unsigned char cipher[16];
-        for (int i = 0; i < 16; ++i)
-            plain[i] = byteAt(frame, ChallengeOffset + i);
-        sm4_context ctx;
-        sm4_setkey_enc(&ctx, reinterpret_cast<const unsigned char *>(key.constData()));
-        sm4_crypt_ecb(&ctx, SM4_ENCRYPT, 16, plain, cipher);
+        const QByteArray key = wrongKey ? QByteArrayLiteral("not-the-real-key") : Handshake::sharedKey();
+        const QByteArray cipher = Handshake::answer(frame.mid(ChallengeOffset, ChallengeSize), key);
         m_authenticated = !wrongKey;
         QByteArray r = header(Challenge);
         r.append('\0');
         r.append(char(0x01));
-        r.append(reinterpret_cast<const char *>(cipher), 16);
+        r.append(cipher);
         return withCrc(r);
     }
     if (m_requireAuth && !m_authenticated)
@@ -355,17 +353,17 @@ QByteArray SimConverter::answerConfig(const QByteArray &frame)
         r = header(command);
         r.append('\0');
         return withCrc(r);
-    case ReadDeviceInfo:
+    case ReadDeviceInfo: {
+        Protocol::DeviceInfo info;
+        info.typeCode = m_info.typeCode;
+        std::copy(m_info.hardware, m_info.hardware + 3, info.hardware.begin());
+        std::copy(m_info.firmware, m_info.firmware + 3, info.firmware.begin());
+        info.deviceType = m_info.typeText;
+        info.productNumber = m_info.productNumber;
         r = header(command);
-        putByte(r, 3, m_info.typeCode);
-        for (int i = 0; i < 3; ++i) {
-            putByte(r, 4 + i, m_info.hardware[i]);
-            putByte(r, 7 + i, m_info.firmware[i]);
-        }
-        r.append(QByteArray(58 - r.size(), '\0'));
-        r.replace(10, qMin(31, m_info.typeText.size()), m_info.typeText.left(31));
-        r.replace(47, qMin(11, m_info.productNumber.size()), m_info.productNumber.left(11));
+        info.encode(r);
         return withCrc(r);
+    }
     default:
         r = header(command);
         r.append('\0');
@@ -583,7 +581,8 @@ void SimConverter::writeOut(const QByteArray &bytes)
 {
     m_outBacklog.append(bytes);
     while (!m_outBacklog.isEmpty() && m_master >= 0) {
-        const ssize_t n = ::write(m_master, m_outBacklog.constData(), static_cast<size_t>(m_outBacklog.size()));
+        const ssize_t n =
+            ::write(m_master, m_outBacklog.constData(), static_cast<size_t>(m_outBacklog.size()));
         if (n > 0) {
             m_bytesOut += n;
             m_outBacklog.remove(0, static_cast<int>(n));

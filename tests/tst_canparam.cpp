@@ -2,8 +2,8 @@
 // the rules tying its controls together, the identifier checks, and its
 // part of the configuration file.
 #include "app/MessageBox.h"
-#include "link/ConfigFrame.h"
 #include "pages/CanParamWidget.h"
+#include "protocol/ConfigFrame.h"
 
 #include "TableState.h"
 

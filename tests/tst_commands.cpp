@@ -3,13 +3,13 @@
 #include "KnownConfiguration.h"
 #include "TestRig.h"
 #include "devinfo/DeviceInfoWidget.h"
-#include "link/ConfigFrame.h"
 #include "pages/ModBusWidget.h"
+#include "protocol/ConfigFrame.h"
 #include "update/UpadteWidget.h"
 
 #include <QComboBox>
-#include <QTemporaryDir>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using Fault = SimConverter::Fault;

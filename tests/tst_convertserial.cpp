@@ -1,8 +1,8 @@
 // The conversion and serial pages: their blocks of the main-parameter frame,
 // the mode rules and the signals they emit, replies and configuration files.
-#include "link/ByteFields.h"
 #include "pages/ConvertParamWidget.h"
 #include "pages/SerialParamWidget.h"
+#include "protocol/ByteFields.h"
 
 #include "TableState.h"
 

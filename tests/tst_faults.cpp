@@ -5,7 +5,7 @@
 // works once the fault is gone.
 #include "KnownConfiguration.h"
 #include "TestRig.h"
-#include "link/ConfigFrame.h"
+#include "protocol/ConfigFrame.h"
 #include "update/UpadteWidget.h"
 
 #include <QTemporaryDir>

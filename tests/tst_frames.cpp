@@ -1,10 +1,10 @@
 // Golden-byte checks of the checksum, the configuration and firmware frame
 // envelopes and the fixed-offset field helpers. Expected frames are spelled
 // out byte for byte rather than rebuilt with the code under test.
-#include "link/ByteFields.h"
-#include "link/ConfigFrame.h"
-#include "link/Crc16.h"
-#include "link/UpdateFrame.h"
+#include "protocol/ByteFields.h"
+#include "protocol/ConfigFrame.h"
+#include "protocol/Crc16.h"
+#include "protocol/UpdateFrame.h"
 
 #include <QtTest>
 

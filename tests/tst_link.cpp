@@ -2,8 +2,8 @@
 // the stand-in converter on the other.
 #include "TestRig.h"
 #include "app/StartupOptions.h"
-#include "link/ConfigFrame.h"
 #include "pages/ConvertParamWidget.h"
+#include "protocol/ConfigFrame.h"
 #include "update/UpadteWidget.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 // Checks the SM4 cipher against the standard's examples, its block and
 // chaining rules, and (where available) the openssl command line tool.
-#include "link/Sm4.h"
+#include "protocol/Sm4.h"
 
 #include <QtTest> // brings all of QtCore
 

@@ -1,6 +1,6 @@
 #include "app/FileDialog.h"
 #include "app/MessageBox.h"
-#include "link/Crc16.h"
+#include "protocol/Crc16.h"
 #include "update/UpadteWidget.h"
 
 #include <QtTest>

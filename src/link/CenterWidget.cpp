@@ -3,16 +3,16 @@
 #include "link/CenterWidget.h"
 
 #include "app/MessageBox.h"
-#include "link/ByteFields.h"
-#include "link/ConfigFrame.h"
-#include "link/Crc16.h"
 #include "link/LinkLog.h"
-#include "link/Sm4.h"
 #include "pages/CanMappingWidget.h"
 #include "pages/CanParamWidget.h"
 #include "pages/ConvertParamWidget.h"
 #include "pages/ModBusWidget.h"
 #include "pages/SerialParamWidget.h"
+#include "protocol/ByteFields.h"
+#include "protocol/ConfigFrame.h"
+#include "protocol/Handshake.h"
+#include "protocol/ReplyAssembly.h"
 #include "update/UpadteWidget.h"
 
 #include "ui_CenterWidget.h"
@@ -28,47 +28,16 @@ constexpr int kPortReadBufferSize = 512;
 // Replies are at most a few hundred bytes; noise beyond this is dropped so
 // that a flooded line cannot grow memory.
 constexpr int kMaxRxBuffer = 4096;
-// The longest reply a device sends (the filter block is 353 bytes).
-constexpr int kMaxReplyLength = 512;
 // Firmware packets start with this byte; the device acknowledges them
 // with command byte 0x00.
 constexpr quint8 kUpdatePacketStart = 0x57;
 constexpr quint8 kUpdateReplyCommand = 0x00;
 
-// Length of the complete reply at the front of `buffer`, 0 if none yet.
-// A buffer that ends with its own CRC is one reply. A late reply may have
-// the next one glued behind it (a device answers back to back): then the
-// shortest frame at the front that starts like a reply and ends with its
-// own CRC is the first of them, and the rest stays for the next look. No
-// candidate is shorter than its command byte's layout, so a reply that is
-// still arriving is never cut at a chance CRC match inside it.
-int completeReplyLength(const QByteArray &buffer)
-{
-    const int size = buffer.size();
-    if (size < 3)
-        return 0;
-    const int minimum = qMax(5, ConfigFrame::minimumReplyLength(byteAt(buffer, 2)));
-    if (ConfigFrame::hasValidCrc(buffer))
-        return size >= minimum ? size : 0;
-    if (byteAt(buffer, 0) != 0x56)
-        return 0;
-    quint16 crc = 0xFFFF;
-    const int longest = qMin(size - 1, kMaxReplyLength);
-    for (int n = 0; n + 2 <= longest; ++n) {
-        crc = crc16Modbus(buffer.constData() + n, 1, crc);
-        const int length = n + 3;
-        if (length >= minimum && byteAt(buffer, n + 1) == (crc & 0xFF) && byteAt(buffer, n + 2) == (crc >> 8))
-            return length;
-    }
-    return 0;
-}
-
 } // namespace
 
 QByteArray CenterWidget::sharedKey()
 {
-    // Shared with the device firmware; devices and test tools rely on it.
-    return QByteArrayLiteral("MvTarvine-SM4Key");
+    return Handshake::sharedKey();
 }
 
 CenterWidget::CenterWidget(QWidget *parent) : QMainWindow(parent), ui(new Ui::CenterWidgetClass)
@@ -145,8 +114,8 @@ void CenterWidget::openPort()
         return;
     }
     showMessageBox(QMessageBox::Warning, this, tr("错误"),
-                   tr("打开设备") + tr("失败.错误码:") + QString::number(m_serialPort->error()) + tr(",描述：") +
-                       m_serialPort->errorString());
+                   tr("打开设备") + tr("失败.错误码:") + QString::number(m_serialPort->error()) +
+                       tr(",描述：") + m_serialPort->errorString());
 }
 
 void CenterWidget::on_Connectpushbutton(bool)
@@ -308,7 +277,7 @@ bool CenterWidget::answersOutstanding(const QByteArray &reply) const
 bool CenterWidget::takeReply(QByteArray &reply)
 {
     QMutexLocker locker(&m_rxMutex);
-    const int length = completeReplyLength(m_rxBuffer);
+    const int length = ReplyAssembly::completeReplyLength(m_rxBuffer);
     if (length == 0)
         return false;
     reply = m_rxBuffer.left(length);
@@ -356,20 +325,7 @@ void CenterWidget::onPortError(QSerialPort::SerialPortError error)
 
 void CenterWidget::verifyChallenge(const QByteArray &reply)
 {
-    unsigned char cipher[ConfigFrame::ChallengeSize];
-    unsigned char plain[ConfigFrame::ChallengeSize];
-    for (int i = 0; i < ConfigFrame::ChallengeSize; ++i)
-        cipher[i] = byteAt(reply, ConfigFrame::ChallengeOffset + i);
-
-    const QByteArray key = sharedKey();
-    sm4_context ctx;
-    sm4_setkey_dec(&ctx, reinterpret_cast<const unsigned char *>(key.constData()));
-    sm4_crypt_ecb(&ctx, SM4_DECRYPT, ConfigFrame::ChallengeSize, cipher, plain);
-
-    bool match = m_challenge.size() == ConfigFrame::ChallengeSize;
-    for (int i = 0; match && i < ConfigFrame::ChallengeSize; ++i)
-        match = plain[i] == static_cast<quint8>(m_challenge.at(i));
-
+    const bool match = Handshake::replyMatches(reply, m_challenge, sharedKey());
     if (!match) {
         showMessageBox(QMessageBox::Information, this, tr("失败"), tr("连接失败"));
         return;

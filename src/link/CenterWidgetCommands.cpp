@@ -4,14 +4,16 @@
 
 #include "app/MessageBox.h"
 #include "devinfo/DeviceInfoWidget.h"
-#include "link/ByteFields.h"
-#include "link/ConfigFrame.h"
 #include "link/LinkLog.h"
 #include "pages/CanMappingWidget.h"
 #include "pages/CanParamWidget.h"
 #include "pages/ConvertParamWidget.h"
 #include "pages/ModBusWidget.h"
 #include "pages/SerialParamWidget.h"
+#include "protocol/ByteFields.h"
+#include "protocol/ConfigFrame.h"
+#include "protocol/ConversionBlock.h"
+#include "protocol/DeviceInfo.h"
 #include "update/UpadteWidget.h"
 
 #include "ui_CenterWidget.h"
@@ -23,30 +25,8 @@ using namespace ConfigFrame;
 
 namespace {
 
-// Conversion mode list positions and the mode numbers they send.
+// The conversion mode list position of "MODBUS从站".
 constexpr int kModeModbusSlaveIndex = 4;
-constexpr quint8 kModeNumberModbus = 4;
-constexpr quint8 kModeNumberModbusSlave = 5;
-constexpr int kModeNumberOffset = 43;
-
-// A text field of the device-information reply: UTF-8 up to the first 0x00
-// or the end of the field.
-QString replyText(const QByteArray &reply, int offset, int size)
-{
-    QByteArray field = reply.mid(offset, size);
-    const int end = field.indexOf('\0');
-    if (end >= 0)
-        field.truncate(end);
-    return QString::fromUtf8(field);
-}
-
-QString versionText(const QByteArray &reply, int offset)
-{
-    return QStringLiteral("%1.%2.%3")
-        .arg(byteAt(reply, offset))
-        .arg(byteAt(reply, offset + 1))
-        .arg(byteAt(reply, offset + 2));
-}
 
 } // namespace
 
@@ -79,11 +59,13 @@ void CenterWidget::createPages()
 void CenterWidget::connectPages()
 {
     // Direct connections throughout: receivers finish before senders go on.
-    connect(m_convertPage, &ConvertParamWidget::signalCanMappingEnable, this, &CenterWidget::onCanMappingEnable);
+    connect(m_convertPage, &ConvertParamWidget::signalCanMappingEnable, this,
+            &CenterWidget::onCanMappingEnable);
     connect(m_convertPage, &ConvertParamWidget::Changemode, this, &CenterWidget::on_Changemode);
     connect(m_canPage, &CanParamWidget::comboBox_2_Change, this, &CenterWidget::on_intermediateFunction);
     connect(m_canPage, &CanParamWidget::agreement, m_convertPage, &ConvertParamWidget::setOffsetMaximum);
-    connect(m_canPage, &CanParamWidget::comboBox_3_Change, m_convertPage, &ConvertParamWidget::setIdLengthMaximum);
+    connect(m_canPage, &CanParamWidget::comboBox_3_Change, m_convertPage,
+            &ConvertParamWidget::setIdLengthMaximum);
     connect(m_mappingPage, &CanMappingWidget::getcantype, this,
             [this] { m_mappingPage->setCanMode(m_canPage->canMode()); });
     connect(m_updatePage, &UpadteWidget::Updasend, this, &CenterWidget::sendFrame);
@@ -109,8 +91,7 @@ bool CenterWidget::buildConfigFrame(quint8 code, QByteArray &frame)
         if (!m_canPage->writeBlock(frame))
             return false;
         m_convertPage->writeBlock(frame);
-        m_sendModbusBlocks = byteAt(frame, kModeNumberOffset) == kModeNumberModbus ||
-                             byteAt(frame, kModeNumberOffset) == kModeNumberModbusSlave;
+        m_sendModbusBlocks = Protocol::ConversionBlock::decode(frame).usesModbus();
         break;
     case WriteFilters:
         m_canPage->writeFilterBlock(frame);
@@ -259,16 +240,14 @@ void CenterWidget::dispatchReply(const QByteArray &reply)
 
 void CenterWidget::parseDeviceInfo(const QByteArray &reply)
 {
-    const int typeCode = byteAt(reply, 3);
-    const QString hardware = versionText(reply, 4);
-    const QString firmware = versionText(reply, 7);
-    const QString deviceType = replyText(reply, 10, 31);
-    const QString productNumber = replyText(reply, 47, 11);
-
+    using Protocol::DeviceInfo;
+    const DeviceInfo info = DeviceInfo::decode(reply);
+    const QString deviceType = info.deviceTypeText();
     ui->m_comboBoxDevPort->clear();
     ui->m_comboBoxDevPort->addItem(deviceType);
-    m_deviceInfoPage->setDeviceInfo(deviceType, hardware, firmware, productNumber);
-    m_convertPage->setDeviceType(typeCode);
+    m_deviceInfoPage->setDeviceInfo(deviceType, DeviceInfo::versionText(info.hardware),
+                                    DeviceInfo::versionText(info.firmware), info.productNumberText());
+    m_convertPage->setDeviceType(info.typeCode);
 }
 
 void CenterWidget::onCanMappingEnable(bool enable)

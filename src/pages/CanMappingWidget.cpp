@@ -1,9 +1,9 @@
 #include "pages/CanMappingWidget.h"
 
 #include "app/MessageBox.h"
-#include "link/ByteFields.h"
 #include "pages/TableCells.h"
 #include "pages/TableColumns.h"
+#include "protocol/ByteFields.h"
 #include "ui_CanMappingWidget.h"
 
 #include <QComboBox>

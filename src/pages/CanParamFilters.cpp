@@ -4,7 +4,7 @@
 #include "pages/CanParamWidget.h"
 
 #include "app/MessageBox.h"
-#include "link/ByteFields.h"
+#include "protocol/ByteFields.h"
 
 #include "pages/TableCells.h"
 #include "pages/TableColumns.h"

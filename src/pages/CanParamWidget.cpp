@@ -4,7 +4,7 @@
 #include "pages/CanParamWidget.h"
 
 #include "app/MessageBox.h"
-#include "link/ByteFields.h"
+#include "protocol/ByteFields.h"
 
 #include "ui_CanParamWidget.h"
 

@@ -1,11 +1,11 @@
 #include "pages/ConvertParamWidget.h"
 
-#include "link/ByteFields.h"
+#include "protocol/ByteFields.h"
 #include "ui_ConvertParamWidget.h"
 
 #include <QCoreApplication>
-#include <cstddef>
 #include <QStandardItemModel>
+#include <cstddef>
 
 namespace {
 

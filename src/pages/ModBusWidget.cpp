@@ -1,8 +1,8 @@
 #include "pages/ModBusWidget.h"
 
 #include "app/MessageBox.h"
-#include "link/ByteFields.h"
 #include "pages/TableCells.h"
+#include "protocol/ByteFields.h"
 #include "ui_ModBusWidget.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "pages/SerialParamWidget.h"
 
-#include "link/ByteFields.h"
 #include "link/LinkLog.h"
+#include "protocol/ByteFields.h"
 #include "ui_SerialParamWidget.h"
 
 #include <QCoreApplication>

@@ -2,9 +2,9 @@
 
 #include "app/FileDialog.h"
 #include "app/MessageBox.h"
-#include "link/ByteFields.h"
-#include "link/Crc16.h"
-#include "link/UpdateFrame.h"
+#include "protocol/ByteFields.h"
+#include "protocol/Crc16.h"
+#include "protocol/UpdateFrame.h"
 
 #include "ui_UpadteWidget.h"
 

@@ -8,7 +8,8 @@
 // has a fixed frame length.
 namespace ConfigFrame {
 
-enum Command : quint8 {
+enum Command : quint8
+{
     Challenge = 0x01,
     WriteMain = 0x02,
     ReadMain = 0x03,

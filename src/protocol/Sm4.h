@@ -19,9 +19,10 @@ extern "C" {
 #define SM4_ENCRYPT 1
 #define SM4_DECRYPT 0
 
-typedef struct {
-    int32_t mode;     /* 1 after either key set-up; not consulted by the crypt calls */
-    uint32_t sk[32];  /* round keys rk0..rk31 (reversed for decryption) */
+typedef struct
+{
+    int32_t mode;    /* 1 after either key set-up; not consulted by the crypt calls */
+    uint32_t sk[32]; /* round keys rk0..rk31 (reversed for decryption) */
 } sm4_context;
 
 TARVINE_SM4_API void sm4_setkey_enc(sm4_context *ctx, const unsigned char key[16]);

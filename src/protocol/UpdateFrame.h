@@ -8,7 +8,12 @@
 // configuration frames and every reply, which carry it low byte first).
 namespace UpdateFrame {
 
-enum Phase : quint8 { Start = 0x01, Data = 0x02, End = 0x03 };
+enum Phase : quint8
+{
+    Start = 0x01,
+    Data = 0x02,
+    End = 0x03
+};
 
 constexpr int BlockSize = 256;
 

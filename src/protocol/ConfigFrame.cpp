@@ -1,6 +1,6 @@
-#include "link/ConfigFrame.h"
+#include "protocol/ConfigFrame.h"
 
-#include "link/Crc16.h"
+#include "protocol/Crc16.h"
 
 namespace ConfigFrame {
 
@@ -27,7 +27,8 @@ bool hasValidCrc(const QByteArray &frame)
         return false;
     const int n = frame.size() - 2;
     const quint16 crc = crc16Modbus(frame.constData(), n);
-    return static_cast<quint8>(frame.at(n)) == (crc & 0xFF) && static_cast<quint8>(frame.at(n + 1)) == (crc >> 8);
+    return static_cast<quint8>(frame.at(n)) == (crc & 0xFF) &&
+           static_cast<quint8>(frame.at(n + 1)) == (crc >> 8);
 }
 
 bool isReadRequest(quint8 command)

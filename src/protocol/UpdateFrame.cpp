@@ -1,7 +1,7 @@
-#include "link/UpdateFrame.h"
+#include "protocol/UpdateFrame.h"
 
-#include "link/ByteFields.h"
-#include "link/Crc16.h"
+#include "protocol/ByteFields.h"
+#include "protocol/Crc16.h"
 
 namespace UpdateFrame {
 

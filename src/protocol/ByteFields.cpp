@@ -1,4 +1,4 @@
-#include "link/ByteFields.h"
+#include "protocol/ByteFields.h"
 
 void putByte(QByteArray &frame, int offset, quint8 value)
 {

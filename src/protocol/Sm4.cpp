@@ -1,4 +1,4 @@
-#include "link/Sm4.h"
+#include "protocol/Sm4.h"
 
 #include <string.h>
 

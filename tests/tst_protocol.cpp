@@ -1,0 +1,316 @@
+// The configuration blocks against golden frames, both ways, and the reply
+// assembly, handshake check and CAN rules beside them. Frames are spelled
+// out in hex; a block's frame is padded with 0x00 where no field of it is.
+#include "protocol/CanRules.h"
+#include "protocol/DeviceInfo.h"
+#include "protocol/FilterTable.h"
+#include "protocol/Handshake.h"
+#include "protocol/MainParams.h"
+#include "protocol/ModbusBlock.h"
+#include "protocol/RecvMapping.h"
+#include "protocol/ReplyAssembly.h"
+#include "protocol/SendMapping.h"
+
+#include <QtTest>
+
+using namespace Protocol;
+
+Q_DECLARE_METATYPE(ConversionBlock)
+Q_DECLARE_METATYPE(SerialBlock)
+Q_DECLARE_METATYPE(CanBlock)
+Q_DECLARE_METATYPE(MainParams)
+Q_DECLARE_METATYPE(FilterTable)
+Q_DECLARE_METATYPE(ModbusBlock)
+Q_DECLARE_METATYPE(SendMapping)
+Q_DECLARE_METATYPE(RecvMapping)
+Q_DECLARE_METATYPE(DeviceInfo)
+
+namespace {
+
+// `head`, 0x00 up to `offset`, `bytes`, then 0x00 up to `size`.
+QByteArray frame(const char *head, int offset, const char *bytes, int size = 0)
+{
+    QByteArray f = QByteArray::fromHex(head);
+    f = f.leftJustified(offset, '\0') + QByteArray::fromHex(bytes);
+    return f.leftJustified(size, '\0');
+}
+
+enum Way
+{
+    Both,
+    DecodeOnly,
+    EncodeOnly
+};
+
+// Both: encoding `block` gives exactly `bytes`, and decoding them gives
+// `block`. Decode only: bytes the encoder never writes so. Encode only:
+// bytes that decode to something else.
+template <class Block> void row(const char *name, const Block &block, const QByteArray &bytes, Way way = Both)
+{
+    QTest::newRow(name) << block << bytes << int(way);
+}
+
+template <class Block> void columns()
+{
+    QTest::addColumn<Block>("block");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("way");
+}
+
+template <class Block> void check()
+{
+    QFETCH(Block, block);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, way);
+    if (way != EncodeOnly)
+        QVERIFY(Block::decode(bytes) == block);
+    if (way == DecodeOnly)
+        return;
+    QByteArray out = bytes.left(3);
+    block.encode(out);
+    QCOMPARE(out.toHex(' '), bytes.toHex(' '));
+}
+
+SendRecord send(quint32 id, quint16 address, quint8 flags, quint8 length, bool on = true)
+{
+    return {on, id, address, flags, length};
+}
+
+} // namespace
+
+class Tst_protocol : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void conversion_data()
+    {
+        columns<ConversionBlock>();
+        const char *h = "56AA02";
+        row("transparent with id", ConversionBlock{2, 2, 300, false, false, 2, 3, 10},
+            frame(h, 43, "02 00 02 00 01 2C 00 00 00 00 02 00 03 00 00 0A"));
+        row("flags and maxima", ConversionBlock{1, 1, 500, true, true, 4, 63, 500},
+            frame(h, 43, "01 00 01 00 01 F4 01 00 01 00 04 00 3F 00 01 F4"));
+        row("modbus slave", ConversionBlock{5, 0, 2, false, false, 1, 0, 0},
+            frame(h, 43, "05 00 00 00 00 02 00 00 00 00 01 00 00 00 00 00"));
+        row("out of range", ConversionBlock{1, 3, 600, false, false, 9, 200, 0xFFFF},
+            frame(h, 43, "0100 0300 0258 0000 0000 0900 C800 FFFF"));
+        row("any flag byte reads as set", ConversionBlock{3, 0, 0, true, true, 0, 0, 0},
+            frame(h, 43, "0300 0000 0000 0700 FF00"), DecodeOnly);
+        row("short frame reads zeros", ConversionBlock{}, frame("56AA03", 0, "", 50), DecodeOnly);
+    }
+    void conversion() { check<ConversionBlock>(); }
+
+    void serial_data()
+    {
+        columns<SerialBlock>();
+        const char *h = "56AA02";
+        // The first slot and the mode at 3..14, the second slot at 59..68, eight 0x00.
+        const auto bytes = [h](const char *first, const char *second) {
+            return frame(h, 3, first, 59) + QByteArray::fromHex(second) + QByteArray(8, '\0');
+        };
+        row("RS485 9600 8N1", SerialBlock{1, {}, {9600, 8, 1, 0}},
+            bytes("00000000000000000000 0100", "00002580080001000000"));
+        row("RS232 115200 9-E-2", SerialBlock{0, {115200, 9, 2, 2}, {}},
+            bytes("0001C200090002000200 0000", "00000000000000000000"));
+        row("RS232+RS422", SerialBlock{4, {115200, 8, 1, 1}, {921600, 9, 2, 2}},
+            bytes("0001C200080001000100 0400", "000E1000090002000200"));
+        row("odd values are kept", SerialBlock{7, {0x800004B0, 7, 3, 3}, {}},
+            frame(h, 3, "800004B0 0700 0300 0300 07"), DecodeOnly);
+        row("short frame reads zeros", SerialBlock{}, frame("56AA03", 0, "0000"), DecodeOnly);
+    }
+    void serial() { check<SerialBlock>(); }
+
+    void can_data()
+    {
+        columns<CanBlock>();
+        row("FD, fast, Non-ISO, extended, 500K, 2M", CanBlock{0x002A0007, 0x00250002, 0x1A, 1, 1, 1, 1},
+            frame("56AA02", 15, "002A0007 0000 00250002 0000 0000001A 01 00 01 00 01 00 01 00000000 99"));
+        row("custom words", CanBlock{0x12345678, 0xABC, 0x7FF, 0, 0, 0, 0},
+            frame("56AA02", 15, "12345678 0000 00000ABC 0000 000007FF 00000000000000 00000000 99"));
+        row("short frame reads zeros", CanBlock{0x001C000E, 0, 0, 0, 0, 0, 0},
+            frame("56AA03", 15, "001C000E"), DecodeOnly);
+    }
+    void can() { check<CanBlock>(); }
+
+    void mainParams_data()
+    {
+        columns<MainParams>();
+        MainParams defaults{{0, {115200, 8, 1, 0}, {115200, 8, 1, 0}},
+                            {0x002A0007, 0x00250002, 0, 0, 0, 0, 0},
+                            {1, 0, 10, false, false, 1, 0, 10}};
+        row("stand-in defaults", defaults,
+            frame("56AA02", 3,
+                  "0001C200 0800 0100 0000 0000 002A0007 0000 00250002 0000 00000000 0000 0000 0000 00 "
+                  "00000000 "
+                  "99 0100 0000 000A 0000 0000 0100 0000 000A 0001C200 0800 0100 0000 0000000000000000"));
+    }
+    void mainParams() { check<MainParams>(); }
+
+    void filters_data()
+    {
+        columns<FilterTable>();
+        const QByteArray trailer = QByteArray::fromHex("FFFFFFFFFFFFFFFF");
+        row("two records", FilterTable{true, {{0, 0, 0x123, 0}, {1, 2, 0x18FF0000, 0x1FFFFFFF}}},
+            frame("56AA04", 3, "01000200 000000000000012300000000 01020000 18FF0000 1FFFFFFF", 343) +
+                trailer);
+        row("none", FilterTable{}, frame("56AA04", 3, "00000000", 343) + trailer);
+        const QByteArray record = QByteArray::fromHex("0001 0000 00000100 00000000");
+        const FilterRecord decoded{0, 1, 0x100, 0};
+        const QByteArray crc = QByteArray::fromHex("ABCD");
+        row("40 announced, 30 held: 28", FilterTable{true, QVector<FilterRecord>(28, decoded)},
+            frame("56AA05", 3, "0100 2800") + record.repeated(30) + crc, DecodeOnly);
+        row("3 announced, 2 held", FilterTable{true, {decoded, decoded}},
+            frame("56AA05", 3, "0100 0300") + record.repeated(2) + crc, DecodeOnly);
+        row("the last record without a CRC behind it", FilterTable{false, {decoded}},
+            frame("56AA05", 3, "0000 0200") + record.repeated(2), DecodeOnly);
+        row("none announced", FilterTable{true, {}}, frame("56AA05", 3, "0500 0000") + record + crc,
+            DecodeOnly);
+    }
+    void filters() { check<FilterTable>(); }
+
+    void modbus_data()
+    {
+        columns<ModbusBlock>();
+        ModbusBlock example{1, 1, 500, 0xB0, 12, 0x1ABCDEF0, {0x11, 0x22}};
+        row("heartbeat", example, frame("56AA21", 3, "01 01 01F4 B0 0C 1ABCDEF0 1122", 85));
+        row("remote standard", ModbusBlock{0xFE, 1, 500, 0x40, 8, 0x7FF, {0x11, 0x22}},
+            frame("56AA21", 3, "FE 01 01F4 40 08 000007FF 1122", 85));
+        ModbusBlock full = example;
+        full.length = 64;
+        for (int i = 0; i < 64; ++i)
+            full.data[i] = quint8(0xC0 + i);
+        row("64 bytes", full,
+            frame("56AA21", 3,
+                  "01 01 01F4 B0 40 1ABCDEF0 C0C1C2C3C4C5C6C7C8C9CACBCCCDCECFD0D1D2D3D4D5D6D7D8D9DADBDCDDDEDF"
+                  "E0E1E2E3E4E5E6E7E8E9EAEBECEDEEEFF0F1F2F3F4F5F6F7F8F9FAFBFCFDFEFF 0000000000000000"));
+        row("short frame reads zeros", ModbusBlock{}, frame("56AA20", 0, ""), DecodeOnly);
+    }
+    void modbus() { check<ModbusBlock>(); }
+
+    void sendMapping_data()
+    {
+        columns<SendMapping>();
+        row("fast FD 64", SendMapping{{send(0x1FFFFFFF, 40000, 0xB0, 0x40)}},
+            frame("56AA25", 3, "011FFFFFFF9C40B040", 299));
+        row("CANFD 12, dynamic", SendMapping{{send(0x7FF, 1, 0x20, 12), send(1, 2, 0, 0xFF)}},
+            frame("56AA25", 3, "01000007FF0001200C 0100000001000200FF", 299));
+        row("unchecked rows go out as 0", SendMapping{{send(5, 6, 0, 1, false), send(7, 8, 0, 1)}},
+            frame("56AA25", 3, "000000000500060001 010000000700080001", 299), EncodeOnly);
+        row("a disabled slot ends the list", SendMapping{{send(1, 1, 0, 1)}},
+            frame("56AA24", 3, "010000000100010001 000000000200020001 010000000300030001", 301), DecodeOnly);
+        row("cut inside the second slot", SendMapping{{send(1, 1, 0, 1)}},
+            frame("56AA24", 3, "010000000100010001 0100000002"), DecodeOnly);
+    }
+    void sendMapping() { check<SendMapping>(); }
+
+    void recvMapping_data()
+    {
+        columns<RecvMapping>();
+        row("18FF50E5 at 100, 4", RecvMapping{{{true, 0x18FF50E5, 100, 4}}},
+            frame("56AA23", 3, "0118FF50E5006404", 263));
+        row("unchecked goes out as 0", RecvMapping{{{false, 5, 6, 1}}},
+            frame("56AA23", 3, "0000000005000601", 263), EncodeOnly);
+        row("cut inside the first slot", RecvMapping{}, frame("56AA22", 3, "01000000010001"), DecodeOnly);
+    }
+    void recvMapping() { check<RecvMapping>(); }
+
+    void deviceInfo_data()
+    {
+        columns<DeviceInfo>();
+        row("plain", DeviceInfo{1, {1, 0, 12}, {255, 9, 0}, "TV-485", "MV2026002"},
+            frame("56AA07", 3, "01 01000C FF0900 54562D343835", 47) +
+                QByteArray::fromHex("4D56323032363030320000"));
+        row("texts end at their first zero", DeviceInfo{0, {}, {}, "ABCDE", ""},
+            frame("56AA07", 10, "4142434445005859 5A", 47) + QByteArray::fromHex("00313233"), DecodeOnly);
+        row("short frame", DeviceInfo{2, {1, 0, 0}, {}, "", ""}, frame("56AA07", 3, "0201"), DecodeOnly);
+    }
+    void deviceInfo()
+    {
+        check<DeviceInfo>();
+        QCOMPARE(DeviceInfo::versionText({1, 0, 12}), QStringLiteral("1.0.12"));
+    }
+
+    void replyLength_data()
+    {
+        QTest::addColumn<QByteArray>("buffer");
+        QTest::addColumn<int>("length");
+        const auto row = [](const char *name, const char *hex, int length) {
+            QTest::newRow(name) << QByteArray::fromHex(hex) << length;
+        };
+        row("acknowledgement", "56AA0800364C", 6);
+        row("the next reply glued behind", "56AA0800364C 56AA2100", 6);
+        row("two whole replies", "56AA0800364C 56AA210029DC", 6);
+        row("still arriving", "56AA080036", 0);
+        row("too short for its command byte", "56AA0300317C", 0);
+        row("firmware acknowledgement", "5601000000 6DF0", 7);
+        row("noise in front", "1337AB 56AA0800364C", 0);
+        row("two bytes", "FFFF", 0);
+    }
+    void replyLength()
+    {
+        QFETCH(QByteArray, buffer);
+        QTEST(ReplyAssembly::completeReplyLength(buffer), "length");
+    }
+
+    void handshake_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QByteArray>("challenge");
+        QTest::addColumn<bool>("matches");
+        // The standard's example: its key and plaintext are the same 16 bytes.
+        const QByteArray plain = QByteArray::fromHex("0123456789abcdeffedcba9876543210");
+        const QByteArray reply = QByteArray::fromHex("56AA0100 01 681edf34d206965e86b3e94f536e4246 0000");
+        QTest::newRow("answered") << reply << plain << true;
+        QTest::newRow("one byte off") << QByteArray(reply).replace(20, 1, "\x47") << plain << false;
+        QTest::newRow("reply cut short") << reply.left(20) << plain << false;
+        QTest::newRow("challenge of 15 bytes") << reply << plain.left(15) << false;
+    }
+    void handshake()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QByteArray, challenge);
+        const QByteArray key = QByteArray::fromHex("0123456789abcdeffedcba9876543210");
+        QTEST(Handshake::replyMatches(reply, challenge, key), "matches");
+        QCOMPARE(Handshake::answer(key, key).toHex(), QByteArray("681edf34d206965e86b3e94f536e4246"));
+        QCOMPARE(Handshake::sharedKey(), QByteArray("MvTarvine-SM4Key"));
+    }
+
+    void canRules_data()
+    {
+        QTest::addColumn<int>("actual");
+        QTest::addColumn<int>("expected");
+        const auto row = [](const char *name, int actual, int expected) {
+            QTest::newRow(name) << actual << expected;
+        };
+        for (auto [index, byte] : {std::pair{0, 1}, {7, 8}, {8, 12}, {14, 64}, {15, 0xFF}}) {
+            QTest::addRow("length byte of %d", index) << int(sendLengthByte(index)) << byte;
+            QTest::addRow("length index of %d", byte) << sendLengthIndex(quint8(byte)) << index;
+        }
+        row("no length entry goes out as 0", sendLengthByte(-1), 0);
+        row("length 0 has no entry", sendLengthIndex(0), -1);
+        row("dynamic counts as 0 bytes", sendLengthNumber(15), 0);
+        for (auto [flags, protocol] :
+             {std::pair{0x00, 0}, {0x20, 1}, {0x30, 2}, {0x10, 0}, {0xF0, 2}, {0xC0, 0}})
+            QTest::addRow("protocol of flags %02x", flags) << protocolOf(quint8(flags)) << protocol;
+        for (auto [protocol, flags] : {std::pair{-1, 0}, {0, 0}, {1, 0x20}, {2, 0x30}, {3, 0}})
+            QTest::addRow("flags of protocol %d", protocol) << int(protocolFlags(protocol)) << flags;
+        QString allowed;
+        for (int mode = 0; mode < 3; ++mode)
+            for (int protocol = 0; protocol < 3; ++protocol)
+                allowed += protocolAllowed(protocol, mode) ? '1' : '0';
+        row("protocols by mode", allowed.toInt(nullptr, 2), 0b100110111);
+        row("classic: 4 registers", countAllowed(3, 0) + 2 * countAllowed(4, 0) + 4 * countAllowed(31, 1), 5);
+        row("classic: 8 bytes", lengthAllowed(0, 8) + 2 * lengthAllowed(0, 12) + 4 * lengthAllowed(1, 64), 5);
+        row("mode of CAN, CANFD, CANFD with switch",
+            canModeOf(0, 1) + 3 * canModeOf(1, 0) + 9 * canModeOf(1, 1), 21);
+    }
+    void canRules()
+    {
+        QFETCH(int, actual);
+        QTEST(actual, "expected");
+    }
+};
+
+QTEST_APPLESS_MAIN(Tst_protocol)
+#include "tst_protocol.moc"
