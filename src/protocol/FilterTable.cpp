@@ -30,11 +30,11 @@ void FilterTable::encode(QByteArray &frame) const
     for (int i = 0; i < records.size(); ++i) {
         const int base = kFirstRecordOffset + kRecordSize * i;
         const FilterRecord &record = records.at(i);
-        putByte(frame, base, record.frameType);
-        putByte(frame, base + 1, record.filterType);
-        putBe16(frame, base + 2, 0);
-        putBe32(frame, base + 4, record.id1);
-        putBe32(frame, base + 8, record.id2);
+        putByte(frame, base + kFrameType, record.frameType);
+        putByte(frame, base + kFilterType, record.filterType);
+        putBe16(frame, base + kReserved, 0);
+        putBe32(frame, base + kId1, record.id1);
+        putBe32(frame, base + kId2, record.id2);
     }
     for (int i = 0; i < kTrailerSize; ++i)
         putByte(frame, kTrailerOffset + i, kTrailerByte);
@@ -49,8 +49,8 @@ FilterTable FilterTable::decode(const QByteArray &reply)
     table.records.reserve(count);
     for (int i = 0; i < count; ++i) {
         const int base = kFirstRecordOffset + kRecordSize * i;
-        table.records.append(
-            {byteAt(reply, base), byteAt(reply, base + 1), be32At(reply, base + 4), be32At(reply, base + 8)});
+        table.records.append({byteAt(reply, base + kFrameType), byteAt(reply, base + kFilterType),
+                              be32At(reply, base + kId1), be32At(reply, base + kId2)});
     }
     return table;
 }

@@ -30,6 +30,12 @@ struct FilterTable
     static constexpr int kCountOffset = 5;
     static constexpr int kFirstRecordOffset = 7;
     static constexpr int kRecordSize = 12;
+    // Offsets within a record.
+    static constexpr int kFrameType = 0;
+    static constexpr int kFilterType = 1;
+    static constexpr int kReserved = 2; // two 0x00
+    static constexpr int kId1 = 4;
+    static constexpr int kId2 = 8;
     static constexpr int kTrailerOffset = 343;
     static constexpr int kTrailerSize = 8;
     static constexpr quint8 kTrailerByte = 0xFF;

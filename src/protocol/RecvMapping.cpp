@@ -1,7 +1,5 @@
 #include "protocol/RecvMapping.h"
 
-#include "protocol/PaddedFields.h"
-
 #include <tuple>
 
 namespace Protocol {
@@ -13,28 +11,18 @@ bool RecvRecord::operator==(const RecvRecord &o) const
 
 void RecvMapping::encode(QByteArray &frame) const
 {
-    putZeros(frame, kRecordsOffset, kBlockSize);
-    for (int i = 0; i < qMin(records.size(), kMaxRecords); ++i) {
-        const int offset = kRecordsOffset + kRecordSize * i;
-        const RecvRecord &record = records.at(i);
-        putByte(frame, offset, record.enabled ? 1 : 0);
-        putBe32(frame, offset + 1, record.canId);
-        putBe16(frame, offset + 5, record.address);
-        putByte(frame, offset + 7, record.count);
-    }
+    MappingSlots::encode(frame, records, kRecordSize, kBlockSize,
+                         [](QByteArray &out, int offset, const RecvRecord &record) {
+                             putByte(out, offset + kCount, record.count);
+                         });
 }
 
 RecvMapping RecvMapping::decode(const QByteArray &reply)
 {
-    RecvMapping mapping;
-    for (int i = 0; i < kMaxRecords; ++i) {
-        const int offset = kRecordsOffset + kRecordSize * i;
-        if (reply.size() < offset + kRecordSize || byteAt(reply, offset) == 0)
-            break;
-        mapping.records.append(
-            {true, be32At(reply, offset + 1), be16At(reply, offset + 5), byteAt(reply, offset + 7)});
-    }
-    return mapping;
+    return {MappingSlots::decode<RecvRecord>(reply, kRecordSize,
+                                             [](const QByteArray &in, int offset, RecvRecord &record) {
+                                                 record.count = byteAt(in, offset + kCount);
+                                             })};
 }
 
 } // namespace Protocol

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/MappingSlots.h"
+
 #include <QByteArray>
 #include <QVector>
 #include <QtGlobal>
@@ -24,9 +26,12 @@ struct RecvRecord
 // from offset 3 on and four reserved bytes, all 0x00 where no record is.
 struct RecvMapping
 {
-    static constexpr int kRecordsOffset = 3;
+    static constexpr int kRecordsOffset = MappingSlots::kRecordsOffset;
+    // Offsets within a record, behind the enable byte (0), the identifier
+    // (1..4) and the register address (5..6).
+    static constexpr int kCount = 7;
     static constexpr int kRecordSize = 8;
-    static constexpr int kMaxRecords = 32;
+    static constexpr int kMaxRecords = MappingSlots::kMaxRecords;
     static constexpr int kBlockSize = kMaxRecords * kRecordSize + 4;
 
     QVector<RecvRecord> records;

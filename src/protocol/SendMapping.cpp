@@ -1,7 +1,5 @@
 #include "protocol/SendMapping.h"
 
-#include "protocol/PaddedFields.h"
-
 #include <tuple>
 
 namespace Protocol {
@@ -14,29 +12,20 @@ bool SendRecord::operator==(const SendRecord &o) const
 
 void SendMapping::encode(QByteArray &frame) const
 {
-    putZeros(frame, kRecordsOffset, kBlockSize);
-    for (int i = 0; i < qMin(records.size(), kMaxRecords); ++i) {
-        const int offset = kRecordsOffset + kRecordSize * i;
-        const SendRecord &record = records.at(i);
-        putByte(frame, offset, record.enabled ? 1 : 0);
-        putBe32(frame, offset + 1, record.canId);
-        putBe16(frame, offset + 5, record.address);
-        putByte(frame, offset + 7, record.flags);
-        putByte(frame, offset + 8, record.length);
-    }
+    MappingSlots::encode(frame, records, kRecordSize, kBlockSize,
+                         [](QByteArray &out, int offset, const SendRecord &record) {
+                             putByte(out, offset + kFlags, record.flags);
+                             putByte(out, offset + kLength, record.length);
+                         });
 }
 
 SendMapping SendMapping::decode(const QByteArray &reply)
 {
-    SendMapping mapping;
-    for (int i = 0; i < kMaxRecords; ++i) {
-        const int offset = kRecordsOffset + kRecordSize * i;
-        if (reply.size() < offset + kRecordSize || byteAt(reply, offset) == 0)
-            break;
-        mapping.records.append({true, be32At(reply, offset + 1), be16At(reply, offset + 5),
-                                byteAt(reply, offset + 7), byteAt(reply, offset + 8)});
-    }
-    return mapping;
+    return {MappingSlots::decode<SendRecord>(reply, kRecordSize,
+                                             [](const QByteArray &in, int offset, SendRecord &record) {
+                                                 record.flags = byteAt(in, offset + kFlags);
+                                                 record.length = byteAt(in, offset + kLength);
+                                             })};
 }
 
 } // namespace Protocol

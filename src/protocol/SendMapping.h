@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/MappingSlots.h"
+
 #include <QByteArray>
 #include <QVector>
 #include <QtGlobal>
@@ -25,9 +27,13 @@ struct SendRecord
 // offset 3 on and eight reserved bytes, all 0x00 where no record is.
 struct SendMapping
 {
-    static constexpr int kRecordsOffset = 3;
+    static constexpr int kRecordsOffset = MappingSlots::kRecordsOffset;
+    // Offsets within a record, behind the enable byte (0), the identifier
+    // (1..4) and the register address (5..6).
+    static constexpr int kFlags = 7;
+    static constexpr int kLength = 8;
     static constexpr int kRecordSize = 9;
-    static constexpr int kMaxRecords = 32;
+    static constexpr int kMaxRecords = MappingSlots::kMaxRecords;
     static constexpr int kBlockSize = kMaxRecords * kRecordSize + 8;
 
     QVector<SendRecord> records;
