@@ -10,6 +10,14 @@
 // it: records in and out, the CAN mode, the editors, validation and file
 // rows. Rows and records in the data tables are written space-separated;
 // the blocks' bytes are tst_protocol's.
+// A data row of string columns.
+static void addRow(const char *name, const QStringList &columns)
+{
+    QTestData &row = QTest::newRow(name);
+    for (const QString &column : columns)
+        row << column;
+}
+
 class Tst_canmapping : public QObject
 {
     Q_OBJECT
@@ -88,34 +96,26 @@ private slots:
     // only written: unchecked rows, partly checked receive rows).
     void records_data()
     {
-        QTest::addColumn<bool>("send");
-        QTest::addColumn<QString>("rows");
-        QTest::addColumn<QString>("records");
-        QTest::addColumn<bool>("readBack");
-        QTest::newRow("send: fast FD 64") << true << "2,0,1,2,14,1fffffff,40000,"
-                                          << "011FFFFFFF9C40B040" << true;
-        QTest::newRow("send: CANFD 12 standard") << true << "2,0,0,1,8,7ff,1,"
-                                                 << "01000007FF0001200C" << true;
-        QTest::newRow("send: dynamic length") << true << "2,0,0,0,15,1,2,"
-                                              << "0100000001000200FF" << true;
-        QTest::newRow("send: remote frame") << true << "2,1,0,0,7,12,5,"
-                                            << "010000001200054008" << true;
-        QTest::newRow("send: leading zeros dropped, zero is 00")
-            << true << "2,0,0,0,7,123,5, 2,0,0,0,0,00,0,"
-            << "010000012300050008 010000000000000001" << true;
-        QTest::newRow("send: unchecked, partly checked") << true << "0,0,0,0,0,5,6, 1,0,0,0,0,7,8,"
-                                                         << "000000000500060001 010000000700080001" << false;
-        QTest::newRow("recv: 18FF50E5 at 100, 4") << false << "2,18ff50e5,100,3,"
-                                                  << "0118FF50E5006404" << true;
-        QTest::newRow("recv: partly checked is off") << false << "1,5,6,0,"
-                                                     << "0000000005000601" << false;
+        for (const char *column : {"rows", "records", "readBack"})
+            QTest::addColumn<QString>(column);
+        addRow("send: fast FD 64", {"s 2,0,1,2,14,1fffffff,40000,", "011FFFFFFF9C40B040", "yes"});
+        addRow("send: CANFD 12 standard", {"s 2,0,0,1,8,7ff,1,", "01000007FF0001200C", "yes"});
+        addRow("send: dynamic length", {"s 2,0,0,0,15,1,2,", "0100000001000200FF", "yes"});
+        addRow("send: remote frame", {"s 2,1,0,0,7,12,5,", "010000001200054008", "yes"});
+        addRow("send: leading zeros dropped, zero is 00",
+               {"s 2,0,0,0,7,123,5, 2,0,0,0,0,00,0,", "010000012300050008 010000000000000001", "yes"});
+        addRow("send: unchecked, partly checked",
+               {"s 0,0,0,0,0,5,6, 1,0,0,0,0,7,8,", "000000000500060001 010000000700080001", ""});
+        addRow("recv: 18FF50E5 at 100, 4", {"r 2,18ff50e5,100,3,", "0118FF50E5006404", "yes"});
+        addRow("recv: partly checked is off", {"r 1,5,6,0,", "0000000005000601", ""});
     }
     void records()
     {
-        QFETCH(bool, send);
         QFETCH(QString, rows);
         QFETCH(QString, records);
-        QFETCH(bool, readBack);
+        QFETCH(QString, readBack);
+        const bool send = rows.startsWith('s');
+        rows.remove(0, 2);
         m_page->applyCanMode(2);
         send ? load(list(rows), {}) : load({}, list(rows));
         QCOMPARE(written(m_page, send).toHex(),
@@ -123,7 +123,7 @@ private slots:
         CanMappingWidget fresh;
         fresh.applyCanMode(2);
         read(&fresh, send, records);
-        if (readBack)
+        if (!readBack.isEmpty())
             QCOMPARE(fresh.sendRowStrings() + fresh.recvRowStrings(), list(rows));
         QVERIFY(m_boxes.isEmpty());
     }
@@ -156,32 +156,34 @@ private slots:
     // same boxes.
     void refill_data()
     {
-        QTest::addColumn<bool>("send");
-        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("all"); // "send" or "recv", then the steps, ';' between
         const QString sendB = "2|010000001200054008 01000000120007B040 01000007FF0001200C";
         const QString recvB = "2|0118FF50E5006420 0100000001007003 0100000002000101";
-        QTest::newRow("send: more, fewer, highlighted") << true << QStringList{
-            "2|010000000100020008", sendB, "check", "2|0100000013000600FF 010000000100020008"};
-        QTest::newRow("send: read again") << true << QStringList{sendB, sendB};
-        QTest::newRow("send: mode changed between") << true << QStringList{sendB, "0" + sendB.mid(1), sendB};
-        QTest::newRow("send: rows ask for another mode")
-            << true << QStringList{sendB, "ask 0" + sendB.mid(1), "ask 1" + sendB.mid(1)};
-        QTest::newRow("send: classic mode read again") << true << QStringList{"0" + sendB.mid(1), "0" + sendB.mid(1)};
-        QTest::newRow("send: edited between") << true << QStringList{sendB, "type", sendB};
-        QTest::newRow("send: highlighted between") << true << QStringList{sendB, "check", sendB};
-        QTest::newRow("send: identifier out of range, twice")
-            << true << QStringList{"2|010000080000010008", "2|010000080000010008"};
-        QTest::newRow("recv: more, fewer, highlighted") << false << QStringList{
-            "2|0100000005000602", recvB, "check", "2|0100000005000602 0100000006000A01"};
-        QTest::newRow("recv: read again") << false << QStringList{recvB, recvB};
-        QTest::newRow("recv: mode changed between") << false << QStringList{recvB, "0" + recvB.mid(1), recvB};
-        QTest::newRow("recv: rows ask for another mode") << false << QStringList{recvB, "ask 0" + recvB.mid(1)};
-        QTest::newRow("recv: edited between") << false << QStringList{recvB, "type", recvB};
+        const auto add = [](const char *name, const QString &table, const QStringList &steps) {
+            QTest::newRow(name) << table + ';' + steps.join(';');
+        };
+        add("send: more, fewer, highlighted", "send",
+            {"2|010000000100020008", sendB, "check", "2|0100000013000600FF 010000000100020008"});
+        add("send: read again", "send", {sendB, sendB});
+        add("send: mode changed between", "send", {sendB, "0" + sendB.mid(1), sendB});
+        add("send: rows ask for another mode", "send",
+            {sendB, "ask 0" + sendB.mid(1), "ask 1" + sendB.mid(1)});
+        add("send: classic mode read again", "send", {"0" + sendB.mid(1), "0" + sendB.mid(1)});
+        add("send: edited between", "send", {sendB, "type", sendB});
+        add("send: highlighted between", "send", {sendB, "check", sendB});
+        add("send: identifier out of range, twice", "send", {"2|010000080000010008", "2|010000080000010008"});
+        add("recv: more, fewer, highlighted", "recv",
+            {"2|0100000005000602", recvB, "check", "2|0100000005000602 0100000006000A01"});
+        add("recv: read again", "recv", {recvB, recvB});
+        add("recv: mode changed between", "recv", {recvB, "0" + recvB.mid(1), recvB});
+        add("recv: rows ask for another mode", "recv", {recvB, "ask 0" + recvB.mid(1)});
+        add("recv: edited between", "recv", {recvB, "type", recvB});
     }
     void refill()
     {
-        QFETCH(bool, send);
-        QFETCH(QStringList, steps);
+        QFETCH(QString, all);
+        const bool send = all.startsWith("send");
+        const QStringList steps = all.split(';').mid(1);
         for (int i = 0; i < steps.size(); ++i) {
             if (i == steps.size() - 1)
                 m_boxes.clear();
@@ -260,101 +262,70 @@ private slots:
     // each check it fails (the receive table's pattern check is quiet).
     void identifierBoxes_data()
     {
-        QTest::addColumn<QString>("send"); // rows, or "typed:column:text" on a new row
-        QTest::addColumn<QString>("recv");
+        QTest::addColumn<QString>("rows");  // "s"/"r" and rows, or "type s|r column text" on a new row
         QTest::addColumn<QString>("after"); // the rows, then the boxes' range texts
         const QString address = "|1  |输入错误 请输入 0 到 65535 之间的整数|OK";
-        QTest::newRow("typed standard id over 7ff") << "typed:5:800"
-                                                    << ""
-                                                    << "2,0,0,0,0,12,00,|0x00-0x7ff";
-        QTest::newRow("typed address over") << "typed:6:65536"
-                                            << ""
-                                            << "2,0,0,0,0,00,12," + address;
-        QTest::newRow("typed address 65535") << "typed:6:65535"
-                                             << ""
-                                             << "2,0,0,0,0,00,65535,";
-        QTest::newRow("typed receive id over 1FFFFFFF") << ""
-                                                        << "typed:1:20000000"
-                                                        << "2,12,00,0,|0x00-0x1FFFFFFF";
-        QTest::newRow("standard, four digits") << "2,0,0,0,0,1000,00,"
-                                               << ""
-                                               << "2,0,0,0,0,1000,00,|0x00-0x7ff|0x00-0x7FF";
-        QTest::newRow("standard, three digits") << "2,0,0,0,0,800,00,"
-                                                << ""
-                                                << "2,0,0,0,0,800,00,|0x00-0x7ff";
-        QTest::newRow("extended, beyond") << "2,0,1,0,0,FFFFFFFF,00,"
-                                          << ""
-                                          << "2,0,1,0,0,FFFFFFFF,00,|0x00-0x1FFFFFFF";
-        QTest::newRow("extended, nine digits") << "2,0,1,0,0,000000001,00,"
-                                               << ""
-                                               << "2,0,1,0,0,000000001,00,|0x00-0x1FFFFFFF";
-        QTest::newRow("receive, beyond") << ""
-                                         << "2,FFFFFFFF,0,0,"
-                                         << "2,FFFFFFFF,0,0,|0x00-0x1FFFFFFF";
-        QTest::newRow("receive, nine digits") << ""
-                                              << "2,000000001,0,0,"
-                                              << "2,000000001,0,0,";
+        addRow("typed standard id over 7ff", {"type s 5 800", "2,0,0,0,0,12,00,|0x00-0x7ff"});
+        addRow("typed address over", {"type s 6 65536", "2,0,0,0,0,00,12," + address});
+        addRow("typed address 65535", {"type s 6 65535", "2,0,0,0,0,00,65535,"});
+        addRow("typed receive id over 1FFFFFFF", {"type r 1 20000000", "2,12,00,0,|0x00-0x1FFFFFFF"});
+        addRow("standard, four digits", {"s 2,0,0,0,0,1000,00,", "2,0,0,0,0,1000,00,|0x00-0x7ff|0x00-0x7FF"});
+        addRow("standard, three digits", {"s 2,0,0,0,0,800,00,", "2,0,0,0,0,800,00,|0x00-0x7ff"});
+        addRow("extended, beyond", {"s 2,0,1,0,0,FFFFFFFF,00,", "2,0,1,0,0,FFFFFFFF,00,|0x00-0x1FFFFFFF"});
+        addRow("extended, nine digits",
+               {"s 2,0,1,0,0,000000001,00,", "2,0,1,0,0,000000001,00,|0x00-0x1FFFFFFF"});
+        addRow("receive, beyond", {"r 2,FFFFFFFF,0,0,", "2,FFFFFFFF,0,0,|0x00-0x1FFFFFFF"});
+        addRow("receive, nine digits", {"r 2,000000001,0,0,", "2,000000001,0,0,"});
     }
     void identifierBoxes()
     {
-        QFETCH(QString, send);
-        QFETCH(QString, recv);
-        QFETCH(QString, after);
-        const bool typed = (send + recv).startsWith("typed:");
-        if (typed) {
-            const bool inSend = send.startsWith("typed:");
-            const QStringList how = (inSend ? send : recv).split(':');
-            inSend ? m_page->onActionSendMappingAdd() : m_page->onActionRecvMappingAdd();
-            auto *editor = qobject_cast<QLineEdit *>(table(inSend)->cellWidget(0, how.at(1).toInt()));
+        QFETCH(QString, rows);
+        const QStringList how = rows.split(' ');
+        if (how.at(0) == "type") {
+            const bool send = how.at(1) == "s";
+            send ? m_page->onActionSendMappingAdd() : m_page->onActionRecvMappingAdd();
+            auto *editor = qobject_cast<QLineEdit *>(table(send)->cellWidget(0, how.at(2).toInt()));
             typeOver(editor, "12");
-            typeOver(editor, how.at(2));
+            typeOver(editor, how.at(3));
         } else {
-            load(list(send), list(recv));
+            how.at(0) == "s" ? load(how.mid(1), {}) : load({}, how.mid(1));
         }
-        QStringList shown = rows();
+        QStringList shown = this->rows();
         for (const QString &box : m_boxes)
             shown << (box.startsWith("1 输入错误|请输入有效值: ") ? box.section(": ", 1).chopped(3) : box);
-        QCOMPARE(shown.join('|'), after);
+        QTEST(shown.join('|'), "after");
     }
 
     // A refused table shows one warning and highlights the cells at fault.
     void validation_data()
     {
-        QTest::addColumn<QString>("send");
-        QTest::addColumn<QString>("recv");
-        QTest::addColumn<QString>("box"); // title|text; empty: accepted
-        QTest::addColumn<QString>("cells");
+        for (const char *column : {"send", "recv", "box", "cells"}) // box: title|text, empty: accepted
+            QTest::addColumn<QString>(column);
         const QString empty = "请输入有效值";
-        QTest::newRow("all fine") << "2,0,0,0,14,1,10, 2,0,0,0,14,2,11," << "2,1,0,3, 2,1ff,4,3," << "" << "";
-        QTest::newRow("send id empty") << "2,0,0,0,0,,2," << "" << "ID错误|" + empty << "send_0:5";
-        QTest::newRow("send ids equal by value, checked first")
-            << "2,0,0,0,0,7FF,1, 2,0,1,0,0,7ff,2," << "2,,0,0," << "ID重复|CAN发送映射列表存在重复的ID"
-            << "send_1:5";
-        QTest::newRow("send addresses equal by value")
-            << "2,0,0,0,0,1,010, 2,0,0,0,0,2,10," << "" << "寄存器地址重复|CAN发送映射列表存在重复地址"
-            << "send_1:6";
-        QTest::newRow("receive end above 65535") << "" << "2,1,65530,7,"
-                                                 << "地址超出范围|结束地址超出 65535 (0xFFFF)\n"
-                                                    "当前结束地址：65537 (0x10001)"
-                                                 << "recv_0:2 recv_0:3";
-        QTest::newRow("receive end at 65535") << "" << "2,1,65532,3," << "" << "";
-        QTest::newRow("touching ranges, id in both") << "2,0,0,0,0,1,0," << "2,1,0,3, 2,2,4,3," << "" << "";
-        QTest::newRow("send standard id beyond 7FF") << "2,0,0,0,0,800,1," << "" << "ID错误|" + empty << "send_0:5";
-        QTest::newRow("send extended id beyond 1FFFFFFF")
-            << "2,0,1,0,0,1,1, 2,0,1,0,0,20000000,2," << "" << "ID错误|" + empty << "send_1:5";
-        QTest::newRow("send id unreadable") << "2,0,1,0,0,xyz,1," << "" << "ID错误|" + empty << "send_0:5";
-        QTest::newRow("send address beyond 65535")
-            << "2,0,0,0,0,1,0, 2,0,0,0,0,2,70000," << "" << "地址错误|" + empty << "send_1:6";
-        QTest::newRow("send address negative") << "2,0,0,0,0,1,-1," << "" << "地址错误|" + empty << "send_0:6";
-        QTest::newRow("receive id beyond 1FFFFFFF") << "" << "2,20000000,0,0," << "ID错误|" + empty << "recv_0:1";
-        QTest::newRow("receive start beyond 65535") << "" << "2,1,70000,0," << "地址错误|" + empty << "recv_0:2";
-        QTest::newRow("receive start and count unreadable")
-            << ""
-            << "2,1,x1,0,"
-            << "参数错误|地址或映射数量格式错误或无效|请检查后重试"
-            << "recv_0:2 recv_0:3";
-        QTest::newRow("overlapping ranges")
-            << "" << "2,1,0,3, 2,2,3,3," << "区间重复|CAN接收映射列表存在区间重复" << "recv_1:2 recv_1:3";
+        addRow("all fine", {"2,0,0,0,14,1,10, 2,0,0,0,14,2,11,", "2,1,0,3, 2,1ff,4,3,", "", ""});
+        addRow("send id empty", {"2,0,0,0,0,,2,", "", "ID错误|" + empty, "send_0:5"});
+        addRow("send ids equal by value, checked first", {"2,0,0,0,0,7FF,1, 2,0,1,0,0,7ff,2,", "2,,0,0,",
+                                                          "ID重复|CAN发送映射列表存在重复的ID", "send_1:5"});
+        addRow("send addresses equal by value", {"2,0,0,0,0,1,010, 2,0,0,0,0,2,10,", "",
+                                                 "寄存器地址重复|CAN发送映射列表存在重复地址", "send_1:6"});
+        addRow("receive end above 65535",
+               {"", "2,1,65530,7,", "地址超出范围|结束地址超出 65535 (0xFFFF)\n当前结束地址：65537 (0x10001)",
+                "recv_0:2 recv_0:3"});
+        addRow("receive end at 65535", {"", "2,1,65532,3,", "", ""});
+        addRow("touching ranges, id in both", {"2,0,0,0,0,1,0,", "2,1,0,3, 2,2,4,3,", "", ""});
+        addRow("send standard id beyond 7FF", {"2,0,0,0,0,800,1,", "", "ID错误|" + empty, "send_0:5"});
+        addRow("send extended id beyond 1FFFFFFF",
+               {"2,0,1,0,0,1,1, 2,0,1,0,0,20000000,2,", "", "ID错误|" + empty, "send_1:5"});
+        addRow("send id unreadable", {"2,0,1,0,0,xyz,1,", "", "ID错误|" + empty, "send_0:5"});
+        addRow("send address beyond 65535",
+               {"2,0,0,0,0,1,0, 2,0,0,0,0,2,70000,", "", "地址错误|" + empty, "send_1:6"});
+        addRow("send address negative", {"2,0,0,0,0,1,-1,", "", "地址错误|" + empty, "send_0:6"});
+        addRow("receive id beyond 1FFFFFFF", {"", "2,20000000,0,0,", "ID错误|" + empty, "recv_0:1"});
+        addRow("receive start beyond 65535", {"", "2,1,70000,0,", "地址错误|" + empty, "recv_0:2"});
+        addRow("receive start unreadable",
+               {"", "2,1,x1,0,", "参数错误|地址或映射数量格式错误或无效|请检查后重试", "recv_0:2 recv_0:3"});
+        addRow("overlapping ranges",
+               {"", "2,1,0,3, 2,2,3,3,", "区间重复|CAN接收映射列表存在区间重复", "recv_1:2 recv_1:3"});
     }
     void validation()
     {
