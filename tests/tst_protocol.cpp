@@ -128,6 +128,8 @@ private slots:
             frame("56AA02", 15, "002A0007 0000 00250002 0000 0000001A 01 00 01 00 01 00 01 00000000 99"));
         row("custom words", CanBlock{0x12345678, 0xABC, 0x7FF, 0, 0, 0, 0},
             frame("56AA02", 15, "12345678 0000 00000ABC 0000 000007FF 00000000000000 00000000 99"));
+        row("custom words with the top bit", CanBlock{0x8BCF203D, 0xFFFFFFFF, 0, 0, 0, 0, 0},
+            frame("56AA02", 15, "8BCF203D 0000 FFFFFFFF 0000 00000000 00000000000000 00000000 99"));
         row("short frame reads zeros", CanBlock{0x001C000E, 0, 0, 0, 0, 0, 0},
             frame("56AA03", 15, "001C000E"), DecodeOnly);
     }

@@ -4,14 +4,13 @@
 #include <QJsonObject>
 #include <QPoint>
 #include <QStringList>
-#include <QVector>
 #include <QWidget>
 
-#include <functional>
+#include <memory>
 
-class QJsonArray;
 class QMenu;
-class QTableWidget;
+class RecvMappingTable;
+class SendMappingTable;
 
 namespace Ui {
 class CanMappingWidgetClass;
@@ -59,50 +58,13 @@ public slots:
     void onCurrentCANChange(int index);
 
 private:
-    // Registers S..S+N-1 of one receive row, kept for the overlap check.
-    struct RecvRange
-    {
-        int start = 0;
-        int end = 0;
-        QWidget *address = nullptr;
-        QWidget *count = nullptr;
-    };
-
     QMenu *createMenu(void (CanMappingWidget::*del)(), void (CanMappingWidget::*add)(),
                       void (CanMappingWidget::*clear)());
-    bool refuseWhenFull(const QTableWidget *table);
-    void showRowLimit();
-    int addSendRow();
-    int addRecvRow();
-    void resetSendRow(int row);
-    void resetRecvRow(int row);
-    int takeRow(bool send, int row);
-    bool rowShows(bool send, int row, const QByteArray &frame, int offset);
-    bool sendRowShows(int row, const QByteArray &frame, int offset) const;
-    bool recvRowShows(int row, const QByteArray &frame, int offset) const;
-    void fitColumnsToContents();
-    int firstSelectedSendRow() const;
-    void setFrameFormat(int row, int index);
-
-    // Refills a table from a reply: a record only counts when the reply
-    // holds all of it, and the first empty or cut-off slot ends the list.
-    void readRows(bool send, const QByteArray &frame);
-    void fillSendRow(int row, const QByteArray &frame, int offset);
-    void fillRecvRow(int row, const QByteArray &frame, int offset);
-    void loadSendRow(int row, const QString &text);
-    void loadRecvRow(int row, const QString &text);
-    void loadRows(bool send, const QJsonArray &rows);
-
-    bool fail(QWidget *first, QWidget *second, const QString &title, const QString &text,
-              const QString &button = QString());
-    bool validateUniqueColumn(const QTableWidget *table, int column, int base,
-                              const std::function<quint32(int row)> &maximum, const QString &emptyTitle,
-                              const QString &duplicateTitle, const QString &duplicateText);
-    bool validateRecvRows(QVector<RecvRange> &ranges);
-    bool validateRecvRanges(const QVector<RecvRange> &ranges);
 
     Ui::CanMappingWidgetClass *ui;
     int m_canMode = 0;
+    std::unique_ptr<SendMappingTable> m_send;
+    std::unique_ptr<RecvMappingTable> m_recv;
     QMenu *m_sendMenu = nullptr;
     QMenu *m_recvMenu = nullptr;
 };

@@ -4,41 +4,21 @@
 #include "pages/CanParamWidget.h"
 
 #include "app/MessageBox.h"
+#include "pages/CanFilterTable.h"
+#include "pages/CanIdEdit.h"
+#include "pages/TableCells.h"
 #include "protocol/ByteFields.h"
+#include "protocol/CanBlock.h"
+#include "protocol/CanRules.h"
 
 #include "ui_CanParamWidget.h"
 
 #include <QRegularExpression>
-#include <QRegularExpressionValidator>
 
 namespace {
 
-// Timing words of the bit-rate entries, in list order. They belong to the
-// device: shown, sent and matched, never interpreted. The last entry of
-// each list is the custom one.
-const quint32 kArbitrationWords[] = {0x006F01F3, 0x001C0176, 0x00050176, 0x002A0063, 0x001C004A,
-                                     0x002A0031, 0x0005004A, 0x001C001D, 0x002A0013, 0x001C000E,
-                                     0x0016000E, 0x002A0007, 0x00390004, 0x00270004, 0x00000000};
-const quint32 kDataWords[] = {0x003E001D, 0x001C001D, 0x002A0013, 0x001C000E, 0x002A0009,
-                              0x002A0007, 0x00390004, 0x00270004, 0x00250002, 0x004D0000,
-                              0x00390000, 0x00120001, 0x00250000, 0x00000000};
-
-// Frame offsets of the CAN block (main-parameter write and reply).
-constexpr int kArbitrationOffset = 15;
-constexpr int kDataOffset = 21;
-constexpr int kIdOffset = 27;
-constexpr int kProtocolOffset = 31;
-constexpr int kSpeedOffset = 33;
-constexpr int kStandardOffset = 35;
-constexpr int kFrameTypeOffset = 37;
-constexpr int kReservedOffset = 38;
-constexpr int kEndMarkOffset = 42;
-constexpr quint8 kEndMark = 0x99;
-
+// Digits of the send identifier and of the timing words as shown.
 constexpr int kIdDigits = 8;
-
-const char kStandardPattern[] = "^[0-9A-Fa-f]{1,3}$";
-const char kExtendedPattern[] = "^[0-9A-Fa-f]{1,8}$";
 
 const char kKeyStandard[] = "CANStandard";
 const char kKeyAgreement[] = "Agreement";
@@ -61,19 +41,14 @@ void attachWords(QComboBox *list, const quint32 (&words)[N])
         list->setItemData(i, words[i]);
 }
 
-QString withoutSpaces(const QString &text)
-{
-    return text.simplified().remove(QLatin1Char(' '));
-}
-
 } // namespace
 
 CanParamWidget::CanParamWidget(QByteArray *replyBuffer, QWidget *parent)
     : QWidget(parent), ui(new Ui::CanParamWidgetClass), replyBuffer(replyBuffer)
 {
     ui->setupUi(this);
-    attachWords(ui->comboBox_6, kArbitrationWords);
-    attachWords(ui->comboBox_7, kDataWords);
+    attachWords(ui->comboBox_6, Protocol::kArbitrationWords);
+    attachWords(ui->comboBox_7, Protocol::kDataWords);
     connectRules();
 
     // The form fills the lists before the rules are connected, so apply
@@ -85,7 +60,7 @@ CanParamWidget::CanParamWidget(QByteArray *replyBuffer, QWidget *parent)
     comboBox_3_currentIndexChanged(ui->comboBox_3->currentIndex());
     comboBox_4_currentIndexChanged(ui->comboBox_4->currentIndex());
 
-    setupFilterTable();
+    setupFilters();
 }
 
 CanParamWidget::~CanParamWidget() { delete ui; }
@@ -105,29 +80,6 @@ void CanParamWidget::connectRules()
     connect(ui->comboBox_4, indexChanged, this, &CanParamWidget::comboBox_4_currentIndexChanged);
     connect(ui->lineEdit_3, &QLineEdit::textChanged, this, &CanParamWidget::lineEdit_3_textChanged);
     connect(ui->comboBox_3, indexChanged, this, &CanParamWidget::comboBox_3_currentIndexChanged);
-}
-
-// ---- shared identifier helpers ----
-
-void CanParamWidget::setIdPattern(QLineEdit *edit, bool extended)
-{
-    const QValidator *old = edit->validator();
-    const QRegularExpression pattern(QLatin1String(extended ? kExtendedPattern : kStandardPattern));
-    edit->setValidator(new QRegularExpressionValidator(pattern, edit));
-    delete old;
-}
-
-bool CanParamWidget::hasExtendedPattern(const QLineEdit *edit)
-{
-    const auto *validator = qobject_cast<const QRegularExpressionValidator *>(edit->validator());
-    return validator && validator->regularExpression().pattern() == QLatin1String(kExtendedPattern);
-}
-
-quint32 CanParamWidget::unsignedHex(const QString &text)
-{
-    bool ok = false;
-    const quint32 value = text.toUInt(&ok, 16);
-    return ok ? value : 0;
 }
 
 void CanParamWidget::showIdRangeBox(const QString &range)
@@ -182,7 +134,7 @@ void CanParamWidget::comboBox_4_currentIndexChanged(int index)
 
 void CanParamWidget::onCurrenttextChange(int index)
 {
-    if (index == 0 && unsignedHex(ui->lineEdit_3->text()) > kMaxStandardId) {
+    if (index == 0 && !canIdInRange(ui->lineEdit_3->text(), false)) {
         ui->lineEdit_3->setText(QString());
         ui->lineEdit_3->setCursorPosition(0);
     }
@@ -190,7 +142,7 @@ void CanParamWidget::onCurrenttextChange(int index)
 
 void CanParamWidget::comboBox_3_currentIndexChanged(int index)
 {
-    setIdPattern(ui->lineEdit_3, index != 0);
+    setCanIdPattern(ui->lineEdit_3, index != 0);
     emit comboBox_3_Change(index);
 }
 
@@ -201,7 +153,7 @@ void CanParamWidget::onTextChanged(const QString &text)
         edit->setText(m_lastAcceptedId);
         edit->setCursorPosition(m_lastAcceptedId.size());
     };
-    if (ui->comboBox_3->currentIndex() != 0 || unsignedHex(text) <= kMaxStandardId) {
+    if (ui->comboBox_3->currentIndex() != 0 || canIdInRange(text, false)) {
         // Only a reply or a file can bring in more than 8 characters.
         if (edit->text().size() > kIdDigits)
             restoreLastAccepted();
@@ -214,7 +166,7 @@ void CanParamWidget::onTextChanged(const QString &text)
 void CanParamWidget::lineEdit_3_textChanged(const QString &text)
 {
     const bool extended = ui->comboBox_3->currentIndex() != 0;
-    if (unsignedHex(text) <= (extended ? kMaxExtendedId : kMaxStandardId))
+    if (canIdInRange(text, extended))
         return;
     showIdRangeBox(extended ? QStringLiteral("0x00-0x1fffffff") : QStringLiteral("0x00-0x7ff"));
     // Takes back the user's last edit; a text set by a reply or a file has
@@ -226,7 +178,7 @@ void CanParamWidget::lineEdit_3_textChanged(const QString &text)
 
 bool CanParamWidget::writeBlock(QByteArray &frame)
 {
-    QString id = withoutSpaces(ui->lineEdit_3->text());
+    QString id = withoutSpaces(ui->lineEdit_3->text().simplified());
     if (id.size() != kIdDigits)
         id = id.rightJustified(kIdDigits, QLatin1Char('0'));
     static const QRegularExpression idDigits(QRegularExpression::anchoredPattern(QStringLiteral("[0-9a-fA-F]{8}")));
@@ -237,22 +189,16 @@ bool CanParamWidget::writeBlock(QByteArray &frame)
         return false;
     }
 
+    Protocol::CanBlock block;
     // Timing words are opaque to the tool: all 32 bits go out as shown.
-    putBe32(frame, kArbitrationOffset, hexTextToUnsigned(ui->lineEdit->text()));
-    putBe16(frame, kArbitrationOffset + 4, 0);
-    putBe32(frame, kDataOffset, hexTextToUnsigned(ui->lineEdit_2->text()));
-    putBe16(frame, kDataOffset + 4, 0);
-    putBe32(frame, kIdOffset, id.toUInt(nullptr, 16));
-    // Positions as single bytes, each followed by a 0x00.
-    putByte(frame, kProtocolOffset, quint8(ui->comboBox_2->currentIndex()));
-    putByte(frame, kProtocolOffset + 1, 0);
-    putByte(frame, kSpeedOffset, quint8(ui->comboBox_4->currentIndex()));
-    putByte(frame, kSpeedOffset + 1, 0);
-    putByte(frame, kStandardOffset, quint8(ui->comboBox->currentIndex()));
-    putByte(frame, kStandardOffset + 1, 0);
-    putByte(frame, kFrameTypeOffset, quint8(ui->comboBox_3->currentIndex()));
-    putBe32(frame, kReservedOffset, 0);
-    putByte(frame, kEndMarkOffset, kEndMark);
+    block.arbitrationWord = hexTextToUnsigned(ui->lineEdit->text());
+    block.dataWord = hexTextToUnsigned(ui->lineEdit_2->text());
+    block.sendId = id.toUInt(nullptr, 16);
+    block.protocol = quint8(ui->comboBox_2->currentIndex());
+    block.acceleration = quint8(ui->comboBox_4->currentIndex());
+    block.standard = quint8(ui->comboBox->currentIndex());
+    block.frameType = quint8(ui->comboBox_3->currentIndex());
+    block.encode(frame);
     return true;
 }
 
@@ -277,16 +223,16 @@ void CanParamWidget::readBlock()
 {
     if (!replyBuffer)
         return;
-    const QByteArray &reply = *replyBuffer;
+    const Protocol::CanBlock block = Protocol::CanBlock::decode(*replyBuffer);
     // Protocol and frame type first, so that the other pages' limits follow
     // the reply before they read their own blocks.
-    ui->comboBox->setCurrentIndex(byteAt(reply, kStandardOffset));
-    ui->comboBox_2->setCurrentIndex(byteAt(reply, kProtocolOffset));
-    ui->comboBox_3->setCurrentIndex(byteAt(reply, kFrameTypeOffset));
-    ui->comboBox_4->setCurrentIndex(byteAt(reply, kSpeedOffset));
-    ui->lineEdit_3->setText(compactHexId(be32At(reply, kIdOffset)));
-    selectTimingWord(ui->comboBox_6, ui->lineEdit, be32At(reply, kArbitrationOffset));
-    selectTimingWord(ui->comboBox_7, ui->lineEdit_2, be32At(reply, kDataOffset));
+    ui->comboBox->setCurrentIndex(block.standard);
+    ui->comboBox_2->setCurrentIndex(block.protocol);
+    ui->comboBox_3->setCurrentIndex(block.frameType);
+    ui->comboBox_4->setCurrentIndex(block.acceleration);
+    ui->lineEdit_3->setText(compactHexId(block.sendId));
+    selectTimingWord(ui->comboBox_6, ui->lineEdit, block.arbitrationWord);
+    selectTimingWord(ui->comboBox_7, ui->lineEdit_2, block.dataWord);
 }
 
 QJsonObject CanParamWidget::toJson() const
@@ -299,14 +245,14 @@ QJsonObject CanParamWidget::toJson() const
     object.insert(QLatin1String(kKeySendId), ui->lineEdit_3->text());
     object.insert(QLatin1String(kKeyArbitration), ui->comboBox_6->currentIndex());
     object.insert(QLatin1String(kKeyData), ui->comboBox_7->currentIndex());
-    filtersToJson(object);
+    m_filters->toJson(object);
     return object;
 }
 
 void CanParamWidget::fromJson(const QJsonObject &object)
 {
     const auto position = [&object](const char *key) { return object.value(QLatin1String(key)).toInt(); };
-    clearFilterTable();
+    m_filters->clear();
     ui->comboBox->setCurrentIndex(position(kKeyStandard));
     ui->comboBox_2->setCurrentIndex(position(kKeyAgreement));
     ui->comboBox_3->setCurrentIndex(position(kKeyFrameType));
@@ -315,14 +261,12 @@ void CanParamWidget::fromJson(const QJsonObject &object)
     // Only positions are stored: a custom word is not in the file.
     ui->comboBox_6->setCurrentIndex(position(kKeyArbitration));
     ui->comboBox_7->setCurrentIndex(position(kKeyData));
-    filtersFromJson(object);
+    m_filters->fromJson(object);
 }
 
 int CanParamWidget::canMode() const
 {
-    if (ui->comboBox_2->currentIndex() == 0)
-        return 0;
-    return ui->comboBox_4->currentIndex() != 0 ? 2 : 1;
+    return Protocol::canModeOf(ui->comboBox_2->currentIndex(), ui->comboBox_4->currentIndex());
 }
 
 int CanParamWidget::frameTypeIndex() const { return ui->comboBox_3->currentIndex(); }

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
+class CanFilterTable;
 class QComboBox;
 class QLineEdit;
 class QMenu;
@@ -69,31 +72,13 @@ private:
     void selectTimingWord(QComboBox *list, QLineEdit *wordEdit, quint32 word);
 
     // Filter half (CanParamFilters.cpp).
-    void setupFilterTable();
-    void clearFilterTable();
-    void appendFilterRow();
-    void resetFilterRow(int row);
-    void takeFilterRow(int row);
-    void fillFilterRow(int row, int frameType, int filterType, const QString &id1, const QString &id2);
-    bool filterRowShows(int row, int frameType, int filterType, const QString &id1, const QString &id2) const;
-    void applyRowFrameType(QLineEdit *id1, QLineEdit *id2, int frameType);
-    void checkRowId(QLineEdit *edit, const QString &text);
+    void setupFilters();
     int rangeCheckRow() const;
-    void showFilterLimitBox();
-    void filtersToJson(QJsonObject &object) const;
-    void filtersFromJson(const QJsonObject &object);
-
-    // Shared by the send identifier and the filter identifiers.
-    static constexpr quint32 kMaxStandardId = 0x7FF;
-    static constexpr quint32 kMaxExtendedId = 0x1FFFFFFF;
-    static void setIdPattern(QLineEdit *edit, bool extended);
-    static bool hasExtendedPattern(const QLineEdit *edit);
-    static quint32 unsignedHex(const QString &text);
-    static bool idInRange(const QLineEdit *edit, const QString &text);
     static void showIdRangeBox(const QString &range);
 
     Ui::CanParamWidgetClass *ui;
     QByteArray *replyBuffer;
     QString m_lastAcceptedId;
+    std::unique_ptr<CanFilterTable> m_filters;
     QMenu *m_filterMenu = nullptr;
 };

@@ -5,6 +5,8 @@
 #include <QStandardItemModel>
 #include <QTableWidget>
 
+#include <algorithm>
+
 bool showsText(const QLineEdit *edit, const QString &text)
 {
     return edit && edit->text() == text && !edit->isModified() && !edit->isUndoAvailable() &&
@@ -23,4 +25,33 @@ void setEntryEnabled(QComboBox *combo, int index, bool enabled)
     QStandardItem *item = model ? model->item(index) : nullptr;
     if (item && item->isEnabled() != enabled)
         item->setEnabled(enabled);
+}
+
+void changeStyleSheet(QWidget *widget, const QString &sheet)
+{
+    if (widget && widget->styleSheet() != sheet)
+        widget->setStyleSheet(sheet);
+}
+
+Qt::CheckState checkStateFromNumber(int value)
+{
+    if (value <= Qt::Unchecked)
+        return Qt::Unchecked;
+    return value == Qt::PartiallyChecked ? Qt::PartiallyChecked : Qt::Checked;
+}
+
+QString withoutSpaces(QString text)
+{
+    return text.remove(QLatin1Char(' '));
+}
+
+void deleteSelectedRows(QTableWidget *table)
+{
+    QList<int> rows;
+    for (const QModelIndex &cell : table->selectionModel()->selectedIndexes())
+        rows << cell.row();
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (auto it = rows.crbegin(); it != rows.crend(); ++it)
+        table->removeRow(*it);
 }
