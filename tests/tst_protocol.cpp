@@ -258,11 +258,17 @@ private slots:
         row("texts end at their first zero", DeviceInfo{0, {}, {}, "ABCDE", ""},
             frame("56AA07", 10, "4142434445005859 5A", 47) + QByteArray::fromHex("00313233"), DecodeOnly);
         row("short frame", DeviceInfo{2, {1, 0, 0}, {}, "", ""}, frame("56AA07", 3, "0201"), DecodeOnly);
+        const QByteArray utf8 = QByteArray::fromHex("E5BA8FE588974142"); // "序列AB"
+        row("whole fields, UTF-8", DeviceInfo{0, {}, {}, QByteArray(31, 'T'), utf8},
+            frame("56AA07", 10, QByteArray("54").repeated(31).constData(), 47) + utf8 + QByteArray(3, '\0'));
     }
     void deviceInfo()
     {
         check<DeviceInfo>();
         QCOMPARE(DeviceInfo::versionText({1, 0, 12}), QStringLiteral("1.0.12"));
+        DeviceInfo utf8;
+        utf8.productNumber = QByteArray::fromHex("E5BA8FE588974142");
+        QCOMPARE(utf8.productNumberText(), QString::fromUtf8("序列AB"));
     }
 
     void replyLength_data()
