@@ -3,7 +3,6 @@
 #include "KnownConfiguration.h"
 #include "TestRig.h"
 #include "devinfo/DeviceInfoWidget.h"
-#include "pages/ModBusWidget.h"
 #include "protocol/ConfigFrame.h"
 #include "update/UpadteWidget.h"
 
@@ -18,194 +17,178 @@ class TestCommands : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void pagesSurviveWriteAndReadBack();
-    void modbusSlaveWriteStopsOnInvalidMappings_data();
-    void modbusSlaveWriteStopsOnInvalidMappings();
-    void restoreDefaults();
-    void firmwareUpdateThroughTheStandIn();
-    void deviceInformation_data();
-    void deviceInformation();
-
-private:
-    static QStringList deviceFields(TestRig &rig);
-};
-
-QStringList TestCommands::deviceFields(TestRig &rig)
-{
-    QStringList fields;
-    for (const char *name : {"m_lineEditDevType", "m_lineEditHardwareVer", "m_lineEditFirmware", "m_lineEditProductNum"}) {
-        auto *edit = rig.page<DeviceInfoWidget>()->findChild<QLineEdit *>(QLatin1String(name));
-        fields << (edit ? edit->text() : QStringLiteral("<missing %1>").arg(QLatin1String(name)));
+    static QStringList deviceFields(TestRig &rig)
+    {
+        QStringList fields;
+        for (const char *name :
+             {"m_lineEditDevType", "m_lineEditHardwareVer", "m_lineEditFirmware", "m_lineEditProductNum"}) {
+            auto *edit = rig.page<DeviceInfoWidget>()->findChild<QLineEdit *>(QLatin1String(name));
+            fields << (edit ? edit->text() : QStringLiteral("<missing %1>").arg(QLatin1String(name)));
+        }
+        return fields;
     }
-    return fields;
-}
 
-void TestCommands::pagesSurviveWriteAndReadBack()
-{
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    const QByteArray factory = rig.pagesText();
-    // Every page away from its defaults, in "MODBUS从站": every block goes out.
-    rig.loadPages(kKnownConfiguration);
-    rig.click("m_pushButtonWrite");
+private slots:
+    void pagesSurviveWriteAndReadBack()
+    {
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        const QByteArray factory = rig.pagesText();
+        // Every page away from its defaults, in "MODBUS从站": every block goes out.
+        rig.loadPages(kKnownConfiguration);
+        rig.click("m_pushButtonWrite");
 
-    // Show something else, then read the device back.
-    rig.loadPages(factory);
-    QCOMPARE(rig.pagesText(), factory);
-    rig.sim().clearReceived();
-    rig.boxes().clear();
-    QList<quint8> sentWhenShown;
-    rig.boxes().setOnBox([&](const MessageRecord &) { sentWhenShown = rig.sim().receivedCommands(); });
-    rig.click("m_pushButtonRead");
-    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("读配置成功")});
-    QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
-    // Shown as soon as the main-parameter reply arrives.
-    QCOMPARE(sentWhenShown, QList<quint8>{0x03});
-    QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x03, 0x20, 0x24, 0x22, 0x05}));
-    QCOMPARE(rig.pagesText(), QByteArray(kKnownConfiguration));
-}
+        // Show something else, then read the device back.
+        rig.loadPages(factory);
+        QCOMPARE(rig.pagesText(), factory);
+        rig.sim().clearReceived();
+        rig.boxes().clear();
+        QList<quint8> sentWhenShown;
+        rig.boxes().setOnBox([&](const MessageRecord &) { sentWhenShown = rig.sim().receivedCommands(); });
+        rig.click("m_pushButtonRead");
+        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("读配置成功")});
+        QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
+        // Shown as soon as the main-parameter reply arrives.
+        QCOMPARE(sentWhenShown, QList<quint8>{0x03});
+        QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x03, 0x20, 0x24, 0x22, 0x05}));
+        QCOMPARE(rig.pagesText(), QByteArray(kKnownConfiguration));
+    }
 
-// A mapping the device cannot take as written cancels the whole write.
-void TestCommands::modbusSlaveWriteStopsOnInvalidMappings_data()
-{
-    QTest::addColumn<QByteArray>("from");
-    QTest::addColumn<QByteArray>("to");
-    QTest::addColumn<QString>("box"); // title|text
-    const QByteArray send = R"("2,0,1,2,15,1fffffff,40000,")";
-    // Two send rows with the same identifier, spelt differently.
-    QTest::newRow("same id") << send << QByteArray(R"("2,0,0,0,0,7ff,10,", "2,0,1,0,0,7FF,20,")")
-                             << "ID重复|CAN发送映射列表存在重复的ID";
-    QTest::newRow("send address beyond 65535") << send << QByteArray(R"("2,0,1,2,15,1fffffff,70000,")")
-                                               << "地址错误|请输入有效值";
-    QTest::newRow("send id beyond its frame type") << send << QByteArray(R"("2,0,0,2,15,1fffffff,40000,")")
-                                                   << "ID错误|请输入有效值";
-    QTest::newRow("receive id beyond 1FFFFFFF") << QByteArray("18ff50e5") << QByteArray("20000000")
-                                                << "ID错误|请输入有效值";
-}
+    // A mapping the device cannot take as written cancels the whole write.
+    void modbusSlaveWriteStopsOnInvalidMappings_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QString>("box"); // title|text
+        const QByteArray send = R"("2,0,1,2,15,1fffffff,40000,")";
+        // Two send rows with the same identifier, spelt differently.
+        QTest::newRow("same id") << send << QByteArray(R"("2,0,0,0,0,7ff,10,", "2,0,1,0,0,7FF,20,")")
+                                 << "ID重复|CAN发送映射列表存在重复的ID";
+        QTest::newRow("send address beyond 65535")
+            << send << QByteArray(R"("2,0,1,2,15,1fffffff,70000,")") << "地址错误|请输入有效值";
+        QTest::newRow("send id beyond its frame type")
+            << send << QByteArray(R"("2,0,0,2,15,1fffffff,40000,")") << "ID错误|请输入有效值";
+        QTest::newRow("receive id beyond 1FFFFFFF")
+            << QByteArray("18ff50e5") << QByteArray("20000000") << "ID错误|请输入有效值";
+    }
 
-void TestCommands::modbusSlaveWriteStopsOnInvalidMappings()
-{
-    QFETCH(QByteArray, from);
-    QFETCH(QByteArray, to);
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    rig.loadPages(QByteArray(kKnownConfiguration).replace(from, to));
+    void modbusSlaveWriteStopsOnInvalidMappings()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        rig.loadPages(QByteArray(kKnownConfiguration).replace(from, to));
 
-    rig.sim().clearReceived();
-    rig.boxes().clear();
-    rig.click("m_pushButtonWrite");
-    QVERIFY(rig.sim().receivedFrames().isEmpty());
-    QCOMPARE(rig.boxes().count(), 1);
-    QTEST(rig.boxes().last().title + '|' + rig.boxes().last().text, "box");
-    QCOMPARE(rig.boxes().last().buttons, QStringList{QStringLiteral("请修改后重试")});
-}
+        rig.sim().clearReceived();
+        rig.boxes().clear();
+        rig.click("m_pushButtonWrite");
+        QVERIFY(rig.sim().receivedFrames().isEmpty());
+        QCOMPARE(rig.boxes().count(), 1);
+        QTEST(rig.boxes().last().title + '|' + rig.boxes().last().text, "box");
+        QCOMPARE(rig.boxes().last().buttons, QStringList{QStringLiteral("请修改后重试")});
+    }
 
-// The device's store goes back to its defaults, and the Modbus page's own
-// defaults go to the device.
-void TestCommands::restoreDefaults()
-{
-    TestRig rig;
-    QByteArray odd = SimConverter::defaultBlock(ConfigFrame::WriteMain);
-    odd[13] = 3;
-    rig.sim().setBlock(ConfigFrame::WriteMain, odd);
-    QVERIFY(rig.connectDevice());
-    rig.sim().clearReceived();
-    rig.boxes().clear();
+    // The device's store goes back to its defaults, and the Modbus page's own
+    // defaults go to the device.
+    void restoreDefaults()
+    {
+        TestRig rig;
+        QByteArray odd = SimConverter::defaultBlock(ConfigFrame::WriteMain);
+        odd[13] = 3;
+        rig.sim().setBlock(ConfigFrame::WriteMain, odd);
+        QVERIFY(rig.connectDevice());
+        rig.sim().clearReceived();
+        rig.boxes().clear();
 
-    rig.click("m_pushButtonDefault");
-    QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x08, 0x21, 0x03, 0x20, 0x24, 0x22, 0x05}));
-    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("恢复默认值成功")});
-    QCOMPARE(rig.sim().block(ConfigFrame::WriteMain), SimConverter::defaultBlock(ConfigFrame::WriteMain));
-    ModBusWidget defaults;
-    QByteArray expected = ConfigFrame::header(ConfigFrame::WriteModbus);
-    defaults.writeBlock(expected);
-    ConfigFrame::appendCrc(expected);
-    QCOMPARE(rig.sim().receivedFrames().at(1), expected);
-}
+        rig.click("m_pushButtonDefault");
+        QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x08, 0x21, 0x03, 0x20, 0x24, 0x22, 0x05}));
+        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("恢复默认值成功")});
+        QCOMPARE(rig.sim().block(ConfigFrame::WriteMain), SimConverter::defaultBlock(ConfigFrame::WriteMain));
+        // Address 01, heartbeat off, 1000 ms, classic standard data frame of 8 bytes, all zeros.
+        const QByteArray modbus = QByteArray::fromHex("56AA21 01 00 03E8 00 08 00000000") + QByteArray(72, 0);
+        QCOMPARE(rig.sim().receivedFrames().at(1).toHex(' '),
+                 (modbus + QByteArray::fromHex("57D6")).toHex(' '));
+    }
 
-void TestCommands::firmwareUpdateThroughTheStandIn()
-{
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    rig.boxes().clear();
-    QTemporaryDir dir;
-    QByteArray image;
-    for (int i = 0; i < 1000; ++i)
-        image.append(static_cast<char>(i * 7));
-    const QString path = writeFile(dir.filePath(QStringLiteral("firmware.bin")), image);
+    void firmwareUpdateThroughTheStandIn()
+    {
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        rig.boxes().clear();
+        QTemporaryDir dir;
+        QByteArray image;
+        for (int i = 0; i < 1000; ++i)
+            image.append(static_cast<char>(i * 7));
+        const QString path = writeFile(dir.filePath(QStringLiteral("firmware.bin")), image);
 
-    rig.page<UpadteWidget>()->startUpdate(path);
+        rig.page<UpadteWidget>()->startUpdate(path);
 
-    // Start, four blocks, end: checked and accepted by the device, which
-    // then restarts; on its end acknowledgement the tool lets go of the link.
-    QCOMPARE(rig.sim().lastImage(), image + QByteArray(24, '\0'));
-    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("固件更新成功")});
-    QCOMPARE(rig.sim().restarts(), 1);
-    QVERIFY(!rig.center().isConnected());
-    QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
-    QVERIFY(!rig.button("m_pushButtonWrite")->isEnabled());
+        // Start, four blocks, end: checked and accepted by the device, which
+        // then restarts; on its end acknowledgement the tool lets go of the link.
+        QCOMPARE(rig.sim().lastImage(), image + QByteArray(24, '\0'));
+        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("固件更新成功")});
+        QCOMPARE(rig.sim().restarts(), 1);
+        QVERIFY(!rig.center().isConnected());
+        QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
+        QVERIFY(!rig.button("m_pushButtonWrite")->isEnabled());
 
-    // The restarted device wants a fresh handshake.
-    rig.sim().clearReceived();
-    QVERIFY(rig.connectDevice());
-    QCOMPARE(rig.sim().receivedCommands().first(), quint8(0x01));
-}
+        // The restarted device wants a fresh handshake.
+        rig.sim().clearReceived();
+        QVERIFY(rig.connectDevice());
+        QCOMPARE(rig.sim().receivedCommands().first(), quint8(0x01));
+    }
 
-// A second device's information replaces every field of the first, empty
-// ones too; a refused reply changes nothing; disconnecting leaves the page
-// as it was.
-void TestCommands::deviceInformation_data()
-{
-    QTest::addColumn<int>("fault"); // on the second device's information reply
-    QTest::addColumn<QByteArray>("typeText");
-    QTest::addColumn<QByteArray>("product");
-    QTest::addColumn<QStringList>("shown");
-    const int none = int(Fault::None);
-    const QStringList first{"CANFD-SER-2", "1.0.3", "2.1.0", "MV2026001"};
-    QTest::newRow("plain") << none << QByteArray("TV-485") << QByteArray("MV2026002")
-                           << QStringList{"TV-485", "1.0.12", "255.9.0", "MV2026002"};
-    QTest::newRow("cut at the first zero") << none << QByteArray("ABCDE\0XYZ", 9) << QByteArray("\0" "123", 4)
-                                           << QStringList{"ABCDE", "1.0.12", "255.9.0", ""};
-    QTest::newRow("whole fields, UTF-8") << none << QByteArray(31, 'T') << QString::fromUtf8("序列AB").toUtf8()
-                                         << QStringList{QString(31, 'T'), "1.0.12", "255.9.0",
-                                                        QString::fromUtf8("序列AB")};
-    QTest::newRow("empty texts") << none << QByteArray() << QByteArray()
-                                 << QStringList{"", "1.0.12", "255.9.0", ""};
-    QTest::newRow("short reply") << int(Fault::ShortReply) << QByteArray("X") << QByteArray("Y") << first;
-    QTest::newRow("unknown command byte")
-        << int(Fault::WrongCommand) << QByteArray("X") << QByteArray("Y") << first;
-}
+    // A second device's information replaces every field of the first, empty
+    // ones too; a refused reply changes nothing; disconnecting leaves the page
+    // as it was.
+    void deviceInformation_data()
+    {
+        QTest::addColumn<int>("fault"); // on the second device's information reply
+        QTest::addColumn<QByteArray>("typeText");
+        QTest::addColumn<QByteArray>("product");
+        QTest::addColumn<QStringList>("shown");
+        const int none = int(Fault::None);
+        const QStringList first{"CANFD-SER-2", "1.0.3", "2.1.0", "MV2026001"};
+        QTest::newRow("plain") << none << QByteArray("TV-485") << QByteArray("MV2026002")
+                               << QStringList{"TV-485", "1.0.12", "255.9.0", "MV2026002"};
+        QTest::newRow("empty texts") << none << QByteArray() << QByteArray()
+                                     << QStringList{"", "1.0.12", "255.9.0", ""};
+        QTest::newRow("short reply") << int(Fault::ShortReply) << QByteArray("X") << QByteArray("Y") << first;
+        QTest::newRow("unknown command byte")
+            << int(Fault::WrongCommand) << QByteArray("X") << QByteArray("Y") << first;
+    }
 
-void TestCommands::deviceInformation()
-{
-    QFETCH(int, fault);
-    QFETCH(QByteArray, typeText);
-    QFETCH(QByteArray, product);
-    QFETCH(QStringList, shown);
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    rig.click("m_pushButtonConnect");
+    void deviceInformation()
+    {
+        QFETCH(int, fault);
+        QFETCH(QByteArray, typeText);
+        QFETCH(QByteArray, product);
+        QFETCH(QStringList, shown);
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        rig.click("m_pushButtonConnect");
 
-    SimConverter::DeviceInfo info;
-    info.typeText = typeText;
-    info.productNumber = product;
-    const quint8 hw[3] = {1, 0, 12};
-    const quint8 fw[3] = {255, 9, 0};
-    std::copy(hw, hw + 3, info.hardware);
-    std::copy(fw, fw + 3, info.firmware);
-    rig.sim().setDeviceInfo(info);
-    if (fault != int(Fault::None))
-        rig.sim().setFault(Fault(fault), ConfigFrame::ReadDeviceInfo, 1);
-    QVERIFY(rig.connectDevice());
+        SimConverter::DeviceInfo info;
+        info.typeText = typeText;
+        info.productNumber = product;
+        const quint8 hw[3] = {1, 0, 12};
+        const quint8 fw[3] = {255, 9, 0};
+        std::copy(hw, hw + 3, info.hardware);
+        std::copy(fw, fw + 3, info.firmware);
+        rig.sim().setDeviceInfo(info);
+        if (fault != int(Fault::None))
+            rig.sim().setFault(Fault(fault), ConfigFrame::ReadDeviceInfo, 1);
+        QVERIFY(rig.connectDevice());
 
-    QCOMPARE(deviceFields(rig), shown);
-    auto *devices = rig.widget<QComboBox>("m_comboBoxDevPort");
-    QCOMPARE(devices->count(), fault == int(Fault::None) ? 1 : 0);
-    QCOMPARE(devices->currentText(), fault == int(Fault::None) ? shown.first() : QString());
-    rig.click("m_pushButtonConnect");
-    QCOMPARE(deviceFields(rig), shown);
-}
+        QCOMPARE(deviceFields(rig), shown);
+        auto *devices = rig.widget<QComboBox>("m_comboBoxDevPort");
+        QCOMPARE(devices->count(), fault == int(Fault::None) ? 1 : 0);
+        QCOMPARE(devices->currentText(), fault == int(Fault::None) ? shown.first() : QString());
+        rig.click("m_pushButtonConnect");
+        QCOMPARE(deviceFields(rig), shown);
+    }
+};
 
 QTEST_MAIN(TestCommands)
 #include "tst_commands.moc"

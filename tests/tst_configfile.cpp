@@ -14,246 +14,233 @@ class TestConfigFile : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-
-    void saveAndLoadThroughTheButtons();
-    void mappingFollowsTheLoadedCanMode();
-    void saveReplacesAFileWhole();
-    void refusedFiles_data();
-    void refusedFiles();
-    void memberThatIsNotAnObjectLoadsDefaults();
-    void malformedFilesNeverCrash();
-
-private:
-    void answerDialogsWith(const QString &fileName);
-    QString write(const QString &name, const QByteArray &b) { return writeFile(m_dir.filePath(name), b); }
-
     QTemporaryDir m_dir;
     QStringList m_captions;
-};
 
-void TestConfigFile::init()
-{
-    QVERIFY(m_dir.isValid());
-    m_captions.clear();
-}
+    QString write(const QString &name, const QByteArray &b) { return writeFile(m_dir.filePath(name), b); }
+    void answerDialogsWith(const QString &fileName)
+    {
+        setFileNameProvider([this, fileName](FileDialogKind, const QString &caption, const QString &filter) {
+            m_captions << caption + QLatin1Char('|') + filter;
+            return fileName;
+        });
+    }
 
-void TestConfigFile::cleanup()
-{
-    setFileNameProvider({});
-}
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        m_captions.clear();
+    }
 
-void TestConfigFile::answerDialogsWith(const QString &fileName)
-{
-    setFileNameProvider([this, fileName](FileDialogKind, const QString &caption, const QString &filter) {
-        m_captions << caption + QLatin1Char('|') + filter;
-        return fileName;
-    });
-}
+    void cleanup() { setFileNameProvider({}); }
 
-// A cancelled dialog: the save says it did not save, the load says nothing.
-// Then a file is loaded and saved as it was.
-void TestConfigFile::saveAndLoadThroughTheButtons()
-{
-    const QString known = write(QStringLiteral("known.txt"), kKnownConfiguration);
-    const QString saved = m_dir.filePath(QStringLiteral("saved.txt"));
+    // A cancelled dialog: the save says it did not save, the load says nothing.
+    // Then a file is loaded and saved as it was.
+    void saveAndLoadThroughTheButtons()
+    {
+        const QString known = write(QStringLiteral("known.txt"), kKnownConfiguration);
+        const QString saved = m_dir.filePath(QStringLiteral("saved.txt"));
+        {
+            TestRig rig;
+            QVERIFY(rig.connectDevice());
+            rig.boxes().clear();
+            answerDialogsWith(QString());
+            rig.click("m_pushButtonSaveToFile");
+            rig.click("m_pushButtonReadFromFile");
+            QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("保存配置出错.")});
+
+            rig.boxes().clear();
+            m_captions.clear();
+            answerDialogsWith(known);
+            rig.click("m_pushButtonReadFromFile");
+            answerDialogsWith(saved);
+            rig.click("m_pushButtonSaveToFile");
+            QCOMPARE(m_captions, (QStringList{QStringLiteral("打开配置|TXT文件(*.txt)"),
+                                              QStringLiteral("保存配置|TXT files(*.txt)")}));
+            QCOMPARE(rig.boxes().texts(),
+                     (QStringList{QStringLiteral("读取成功"), QStringLiteral("保存配置成功")}));
+            QCOMPARE(rig.boxes().boxes().first().title, QStringLiteral("提示"));
+            QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
+        }
+        QFile file(saved);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray(kKnownConfiguration));
+
+        // Every page takes its values back in a fresh window.
+        TestRig fresh;
+        fresh.center().loadConfiguration(saved);
+        QCOMPARE(fresh.pagesText(), QByteArray(kKnownConfiguration));
+    }
+
+    void mappingFollowsTheLoadedCanMode()
     {
         TestRig rig;
         QVERIFY(rig.connectDevice());
-        rig.boxes().clear();
-        answerDialogsWith(QString());
-        rig.click("m_pushButtonSaveToFile");
-        rig.click("m_pushButtonReadFromFile");
-        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("保存配置出错.")});
+        // Classic CAN, and a receive row of 32 registers.
+        rig.loadPages(QByteArray(kKnownConfiguration)
+                          .replace(R"("Agreement": 1)", R"("Agreement": 0)")
+                          .replace("2,18ff50e5,100,3,", "2,123,104,31,"));
 
-        rig.boxes().clear();
-        m_captions.clear();
-        answerDialogsWith(known);
-        rig.click("m_pushButtonReadFromFile");
-        answerDialogsWith(saved);
-        rig.click("m_pushButtonSaveToFile");
-        QCOMPARE(m_captions, (QStringList{QStringLiteral("打开配置|TXT文件(*.txt)"),
-                                          QStringLiteral("保存配置|TXT files(*.txt)")}));
-        QCOMPARE(rig.boxes().texts(), (QStringList{QStringLiteral("读取成功"), QStringLiteral("保存配置成功")}));
-        QCOMPARE(rig.boxes().boxes().first().title, QStringLiteral("提示"));
-        QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
+        const QJsonObject rows =
+            QJsonDocument::fromJson(rig.pagesText()).object().value(ConfigFile::CanMapKey).toObject();
+        // "FD加速" becomes "CAN"; 32 registers become the classic limit of 4.
+        QCOMPARE(rows.value(QStringLiteral("sendMap")).toArray().first().toString(),
+                 QStringLiteral("2,0,1,0,15,1fffffff,40000,"));
+        QCOMPARE(rows.value(QStringLiteral("recMap")).toArray().first().toString(),
+                 QStringLiteral("2,123,104,3,"));
     }
-    QFile file(saved);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray(kKnownConfiguration));
 
-    // Every page takes its values back in a fresh window.
-    TestRig fresh;
-    fresh.center().loadConfiguration(saved);
-    QCOMPARE(fresh.pagesText(), QByteArray(kKnownConfiguration));
-}
+    void saveReplacesAFileWhole()
+    {
+        TestRig rig;
+        const QString path = write(QStringLiteral("old.txt"), QByteArray(100000, 'x'));
+        rig.center().saveConfiguration(path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY(text.startsWith('{'));
+        QVERIFY(!text.contains('x'));
+        // Nothing of the temporary file is left behind.
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("old.txt*")}, QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("old.txt")});
+    }
 
-void TestConfigFile::mappingFollowsTheLoadedCanMode()
-{
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    // Classic CAN, and a receive row of 32 registers.
-    rig.loadPages(QByteArray(kKnownConfiguration)
-                      .replace(R"("Agreement": 1)", R"("Agreement": 0)")
-                      .replace("2,18ff50e5,100,3,", "2,123,104,31,"));
+    // A refused file leaves every page as it was (pages away from their
+    // defaults, so that a reset would show) and the connection up; the next
+    // good file then works.
+    void refusedFiles_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("name");       // under the test folder; "missing.txt" is never written
+        QTest::addColumn<QByteArray>("content"); // what the file holds (load)
+        QTest::addColumn<QString>("text");
+        const auto load = [](const char *row, const QByteArray &content, const QString &text) {
+            QTest::newRow(row) << false << "bad.txt" << content << text;
+        };
+        const QString parse = QStringLiteral("解析配置文件失败."),
+                      saveFailed = QStringLiteral("保存配置出错.");
+        const QString illegal = parse + QStringLiteral("illegal value");
+        QTest::newRow("save: folder missing") << true << "no/such/folder/c.txt" << QByteArray() << saveFailed;
+        QTest::newRow("save: target is a folder") << true << "." << QByteArray() << saveFailed;
+        QFile missing(m_dir.filePath(QStringLiteral("missing.txt")));
+        QVERIFY(!missing.open(QIODevice::ReadOnly));
+        QTest::newRow("load: no such file") << false << "missing.txt" << QByteArray()
+                                            << QStringLiteral("打开配置文件失败.") + missing.errorString();
+        load("load: oversized", QByteArray(int(ConfigFile::MaxFileSize) + 1, ' '),
+             parse + QStringLiteral("文件过大"));
+        load("load: empty file", QByteArray(), illegal);
+        load("load: not JSON", "CANMap = 1", illegal);
+        load("load: cut short", "{\"CANMap\": {", parse + QStringLiteral("unterminated object"));
+        load("load: an array", "[{\"CANMap\": {}}]", parse);
+        load("load: a bare string", "\"CANMap\"", illegal);
+        load("load: four of five keys", R"({"CANMap":{},"CANParam":{},"ConvertParam":{},"ModBusParam":{}})",
+             parse);
+        load("load: keys in another case",
+             R"({"canmap":{},"CANParam":{},"ConvertParam":{},"ModBusParam":{},"SerialParam":{}})", parse);
+        load("load: deep nesting", QByteArray(5000, '['),
+             parse + QStringLiteral("too deeply nested document"));
+    }
 
-    const QJsonObject rows =
-        QJsonDocument::fromJson(rig.pagesText()).object().value(ConfigFile::CanMapKey).toObject();
-    // "FD加速" becomes "CAN"; 32 registers become the classic limit of 4.
-    QCOMPARE(rows.value(QStringLiteral("sendMap")).toArray().first().toString(),
-             QStringLiteral("2,0,1,0,15,1fffffff,40000,"));
-    QCOMPARE(rows.value(QStringLiteral("recMap")).toArray().first().toString(), QStringLiteral("2,123,104,3,"));
-}
-
-void TestConfigFile::saveReplacesAFileWhole()
-{
-    TestRig rig;
-    const QString path = write(QStringLiteral("old.txt"), QByteArray(100000, 'x'));
-    rig.center().saveConfiguration(path);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
-    QVERIFY(text.startsWith('{'));
-    QVERIFY(!text.contains('x'));
-    // Nothing of the temporary file is left behind.
-    QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("old.txt*")}, QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("old.txt")});
-}
-
-// A refused file leaves every page as it was (pages away from their
-// defaults, so that a reset would show) and the connection up; the next
-// good file then works.
-void TestConfigFile::refusedFiles_data()
-{
-    QTest::addColumn<bool>("save");
-    QTest::addColumn<QString>("name");       // under the test folder; "missing.txt" is never written
-    QTest::addColumn<QByteArray>("content"); // what the file holds (load)
-    QTest::addColumn<QString>("text");
-    const QString parse = QStringLiteral("解析配置文件失败."), saveFailed = QStringLiteral("保存配置出错.");
-    QTest::newRow("save: folder missing") << true << "no/such/folder/c.txt" << QByteArray() << saveFailed;
-    QTest::newRow("save: target is a folder") << true << "." << QByteArray() << saveFailed;
-    QFile missing(m_dir.filePath(QStringLiteral("missing.txt")));
-    QVERIFY(!missing.open(QIODevice::ReadOnly));
-    QTest::newRow("load: no such file") << false << "missing.txt" << QByteArray()
-                                        << QStringLiteral("打开配置文件失败.") + missing.errorString();
-    QTest::newRow("load: oversized") << false << "big.txt"
-                                     << QByteArray(int(ConfigFile::MaxFileSize) + 1, ' ')
-                                     << parse + QStringLiteral("文件过大");
-    const QString illegal = parse + QStringLiteral("illegal value");
-    QTest::newRow("load: empty file") << false << "bad.txt" << QByteArray() << illegal;
-    QTest::newRow("load: not JSON") << false << "bad.txt" << QByteArray("CANMap = 1") << illegal;
-    QTest::newRow("load: cut short") << false << "bad.txt" << QByteArray("{\"CANMap\": {")
-                                     << parse + QStringLiteral("unterminated object");
-    QTest::newRow("load: an array") << false << "bad.txt" << QByteArray("[{\"CANMap\": {}}]") << parse;
-    QTest::newRow("load: a bare string") << false << "bad.txt" << QByteArray("\"CANMap\"") << illegal;
-    QTest::newRow("load: four of five keys")
-        << false << "bad.txt"
-        << QByteArray(R"({"CANMap":{},"CANParam":{},"ConvertParam":{},"ModBusParam":{}})") << parse;
-    QTest::newRow("load: keys in another case")
-        << false << "bad.txt"
-        << QByteArray(R"({"canmap":{},"CANParam":{},"ConvertParam":{},"ModBusParam":{},"SerialParam":{}})")
-        << parse;
-    QTest::newRow("load: deep nesting") << false << "bad.txt" << QByteArray(5000, '[')
-                                        << parse + QStringLiteral("too deeply nested document");
-}
-
-void TestConfigFile::refusedFiles()
-{
-    QFETCH(bool, save);
-    QFETCH(QString, name);
-    QFETCH(QByteArray, content);
-    QFETCH(QString, text);
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    rig.loadPages(kKnownConfiguration);
-    const QByteArray before = rig.pagesText();
-    const QString path = m_dir.filePath(name);
-    if (!save && name != QStringLiteral("missing.txt"))
-        write(name, content);
-    rig.boxes().clear();
-
-    save ? rig.center().saveConfiguration(path) : rig.center().loadConfiguration(path);
-    QCOMPARE(rig.boxes().texts(), QStringList{text});
-    const MessageRecord box = rig.boxes().last();
-    QCOMPARE(box.title, save ? QStringLiteral("错误") : QStringLiteral("失败"));
-    QCOMPARE(box.icon, save ? QMessageBox::Information : QMessageBox::Warning);
-    QCOMPARE(box.buttons.size(), 1);
-    QCOMPARE(rig.pagesText(), before);
-    if (save)
-        QVERIFY(QFileInfo(path).isDir() || !QFileInfo::exists(path));
-
-    rig.boxes().clear();
-    const QString good = m_dir.filePath(QStringLiteral("good.txt"));
-    save ? rig.center().saveConfiguration(good)
-         : rig.center().loadConfiguration(write("good.txt", kKnownConfiguration));
-    QCOMPARE(rig.boxes().texts(), QStringList{save ? QStringLiteral("保存配置成功") : QStringLiteral("读取成功")});
-    QVERIFY(rig.center().isConnected());
-}
-
-void TestConfigFile::memberThatIsNotAnObjectLoadsDefaults()
-{
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    QJsonObject root = QJsonDocument::fromJson(rig.pagesText()).object();
-    root.insert(ConfigFile::ModBusParamKey, 5);
-    root.insert(ConfigFile::ConvertParamKey, QJsonArray{1, 2});
-    rig.boxes().clear();
-    rig.center().loadConfiguration(write(QStringLiteral("odd.txt"), ConfigFile::documentText(root)));
-    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("读取成功")});
-    const QJsonObject after = QJsonDocument::fromJson(rig.pagesText()).object();
-    // Missing numbers select the first entries.
-    const QJsonObject convert = after.value(ConfigFile::ConvertParamKey).toObject();
-    QCOMPARE(convert.value(QStringLiteral("convertMode")).toInt(-1), 0);
-}
-
-void TestConfigFile::malformedFilesNeverCrash()
-{
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    const QByteArray good = rig.pagesText();
-    const QJsonObject goodRoot = QJsonDocument::fromJson(good).object();
-
-    QRandomGenerator random(20261206);
-    const QList<QJsonValue> oddValues = {QJsonValue(), QJsonValue(true), QJsonValue(-1), QJsonValue(1e300),
-                                         QJsonValue(-2147483649.0), QJsonValue(2147483647),
-                                         QJsonValue(QStringLiteral("\xe5\x8f\x82\xe6\x95\xb0")), QJsonValue(QString(70000, 'F')),
-                                         QJsonValue(QJsonArray{QStringLiteral("2,0,0,0,0,00,00,"), 7, QJsonValue()}),
-                                         QJsonValue(QJsonObject{{"x", 1}}), QJsonValue(100000)};
-    for (int round = 0; round < 120; ++round) {
-        QByteArray text;
-        if (round % 4 == 0) {
-            // Raw bytes, and bytes around a valid file.
-            text = good;
-            for (int i = 0; i < 1 + int(random.bounded(20)); ++i) {
-                const int at = int(random.bounded(text.size()));
-                text[at] = static_cast<char>(random.bounded(256));
-            }
-        } else {
-            // A well-formed file with members of every wrong kind.
-            QJsonObject root = goodRoot;
-            for (const QString &member : root.keys()) {
-                QJsonObject page = root.value(member).toObject();
-                for (const QString &key : page.keys())
-                    if (random.bounded(3) == 0)
-                        page.insert(key, oddValues.at(int(random.bounded(oddValues.size()))));
-                page.insert(QStringLiteral("NumberFilters"), oddValues.at(int(random.bounded(oddValues.size()))));
-                root.insert(member, random.bounded(10) == 0 ? oddValues.at(int(random.bounded(oddValues.size())))
-                                                             : QJsonValue(page));
-            }
-            text = ConfigFile::documentText(root);
-        }
+    void refusedFiles()
+    {
+        QFETCH(bool, save);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, text);
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        rig.loadPages(kKnownConfiguration);
         const QByteArray before = rig.pagesText();
+        const QString path = m_dir.filePath(name);
+        if (!save && name != QStringLiteral("missing.txt"))
+            write(name, content);
         rig.boxes().clear();
-        rig.center().loadConfiguration(write(QStringLiteral("fuzz.txt"), text));
-        // Every load ends with exactly one verdict, and at most one notice
-        // per table on the way.
-        QVERIFY2(rig.boxes().count() >= 1 && rig.boxes().count() <= 4, qPrintable(rig.boxes().texts().join('|')));
-        if (rig.boxes().last().title == QStringLiteral("失败"))
-            QCOMPARE(rig.pagesText(), before);
+
+        save ? rig.center().saveConfiguration(path) : rig.center().loadConfiguration(path);
+        QCOMPARE(rig.boxes().texts(), QStringList{text});
+        const MessageRecord box = rig.boxes().last();
+        QCOMPARE(box.title, save ? QStringLiteral("错误") : QStringLiteral("失败"));
+        QCOMPARE(box.icon, save ? QMessageBox::Information : QMessageBox::Warning);
+        QCOMPARE(box.buttons.size(), 1);
+        QCOMPARE(rig.pagesText(), before);
+        if (save)
+            QVERIFY(QFileInfo(path).isDir() || !QFileInfo::exists(path));
+
+        rig.boxes().clear();
+        const QString good = m_dir.filePath(QStringLiteral("good.txt"));
+        save ? rig.center().saveConfiguration(good)
+             : rig.center().loadConfiguration(write("good.txt", kKnownConfiguration));
+        QCOMPARE(rig.boxes().texts(),
+                 QStringList{save ? QStringLiteral("保存配置成功") : QStringLiteral("读取成功")});
+        QVERIFY(rig.center().isConnected());
     }
-}
+
+    void memberThatIsNotAnObjectLoadsDefaults()
+    {
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        QJsonObject root = QJsonDocument::fromJson(rig.pagesText()).object();
+        root.insert(ConfigFile::ModBusParamKey, 5);
+        root.insert(ConfigFile::ConvertParamKey, QJsonArray{1, 2});
+        rig.boxes().clear();
+        rig.center().loadConfiguration(write(QStringLiteral("odd.txt"), ConfigFile::documentText(root)));
+        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("读取成功")});
+        const QJsonObject after = QJsonDocument::fromJson(rig.pagesText()).object();
+        // Missing numbers select the first entries.
+        const QJsonObject convert = after.value(ConfigFile::ConvertParamKey).toObject();
+        QCOMPARE(convert.value(QStringLiteral("convertMode")).toInt(-1), 0);
+    }
+
+    void malformedFilesNeverCrash()
+    {
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        const QByteArray good = rig.pagesText();
+        const QJsonObject goodRoot = QJsonDocument::fromJson(good).object();
+
+        QRandomGenerator random(20261206);
+        const QList<QJsonValue> oddValues = {QJsonValue(),
+                                             true,
+                                             -1,
+                                             1e300,
+                                             -2147483649.0,
+                                             2147483647,
+                                             QString::fromUtf8("参数"),
+                                             QString(70000, 'F'),
+                                             QJsonArray{QStringLiteral("2,0,0,0,0,00,00,"), 7, QJsonValue()},
+                                             QJsonObject{{"x", 1}},
+                                             100000};
+        const auto odd = [&] { return oddValues.at(int(random.bounded(oddValues.size()))); };
+        for (int round = 0; round < 120; ++round) {
+            // Raw bytes changed in a valid file, or a well-formed file with members of every wrong kind.
+            QByteArray text = good;
+            for (int i = 0; round % 4 == 0 && i < 1 + int(random.bounded(20)); ++i)
+                text[int(random.bounded(text.size()))] = static_cast<char>(random.bounded(256));
+            if (round % 4 != 0) {
+                QJsonObject root = goodRoot;
+                for (const QString &member : root.keys()) {
+                    QJsonObject page = root.value(member).toObject();
+                    for (const QString &key : page.keys())
+                        if (random.bounded(3) == 0)
+                            page.insert(key, odd());
+                    page.insert(QStringLiteral("NumberFilters"), odd());
+                    root.insert(member, random.bounded(10) == 0 ? odd() : QJsonValue(page));
+                }
+                text = ConfigFile::documentText(root);
+            }
+            const QByteArray before = rig.pagesText();
+            rig.boxes().clear();
+            rig.center().loadConfiguration(write(QStringLiteral("fuzz.txt"), text));
+            // Every load ends with exactly one verdict, and at most one notice
+            // per table on the way.
+            QVERIFY2(rig.boxes().count() >= 1 && rig.boxes().count() <= 4,
+                     qPrintable(rig.boxes().texts().join('|')));
+            if (rig.boxes().last().title == QStringLiteral("失败"))
+                QCOMPARE(rig.pagesText(), before);
+        }
+    }
+};
 
 QTEST_MAIN(TestConfigFile)
 #include "tst_configfile.moc"

@@ -115,11 +115,32 @@ private slots:
             bytes("0001C200090002000200 0000", "00000000000000000000"));
         row("RS232+RS422", SerialBlock{4, {115200, 8, 1, 1}, {921600, 9, 2, 2}},
             bytes("0001C200080001000100 0400", "000E1000090002000200"));
+        row("RS422 1200 8-O-2", SerialBlock{2, {}, {1200, 8, 2, 1}},
+            bytes("00000000000000000000 0200", "000004B0080002000100"));
+        row("RS232+RS485", SerialBlock{3, {2400, 9, 1, 0}, {460800, 8, 2, 2}},
+            bytes("00000960090001000000 0300", "00070800080002000200"));
         row("odd values are kept", SerialBlock{7, {0x800004B0, 7, 3, 3}, {}},
             frame(h, 3, "800004B0 0700 0300 0300 07"), DecodeOnly);
         row("short frame reads zeros", SerialBlock{}, frame("56AA03", 0, "0000"), DecodeOnly);
     }
     void serial() { check<SerialBlock>(); }
+
+    // Which slot a mode's port groups use; with no mode, only the reserved
+    // run goes out and nothing else in the frame changes.
+    void serialSlots()
+    {
+        QString placement; // 0: first slot, 1: second slot, 2: both
+        for (int mode = 0; mode < 6; ++mode)
+            placement += QString::number(SerialBlock::isDualMode(mode) * 2 +
+                                         SerialBlock::singlePortInSecondSlot(mode));
+        QCOMPARE(placement, QStringLiteral("011222"));
+        QByteArray out = QByteArray::fromHex("56AA02");
+        SerialBlock::encodeReservedOnly(out);
+        QCOMPARE(out.toHex(), QByteArray("56aa02").leftJustified(154, '0'));
+        out = QByteArray(80, '\x11');
+        SerialBlock::encodeReservedOnly(out);
+        QCOMPARE(out.toHex(), QByteArray(138, '1') + QByteArray(16, '0') + QByteArray(6, '1'));
+    }
 
     void can_data()
     {
@@ -186,9 +207,22 @@ private slots:
             frame("56AA21", 3,
                   "01 01 01F4 B0 40 1ABCDEF0 C0C1C2C3C4C5C6C7C8C9CACBCCCDCECFD0D1D2D3D4D5D6D7D8D9DADBDCDDDEDF"
                   "E0E1E2E3E4E5E6E7E8E9EAEBECEDEEEFF0F1F2F3F4F5F6F7F8F9FAFBFCFDFEFF 0000000000000000"));
+        row("heartbeat off", ModbusBlock{0, 0, 0, 0xB0, 12, 0x1ABCDEF0, {0x11, 0x22}},
+            frame("56AA21", 3, "00 00 0000 B0 0C 1ABCDEF0 1122", 85));
         row("short frame reads zeros", ModbusBlock{}, frame("56AA20", 0, ""), DecodeOnly);
     }
     void modbus() { check<ModbusBlock>(); }
+
+    // The heartbeat's length list: position to data bytes and back.
+    void modbusLengths()
+    {
+        QString shown;
+        for (int length : {-1, 0, 8, 9, 12, 64, 65})
+            shown += QStringLiteral("%1 ").arg(ModbusBlock::lengthIndex(length));
+        for (int index : {-1, 0, 8, 9, 15, 16})
+            shown += QStringLiteral("%1 ").arg(ModbusBlock::lengthAt(index));
+        QCOMPARE(shown, QStringLiteral("-1 0 8 -1 9 15 -1 0 0 8 12 64 0 "));
+    }
 
     void sendMapping_data()
     {
@@ -226,11 +260,17 @@ private slots:
         row("texts end at their first zero", DeviceInfo{0, {}, {}, "ABCDE", ""},
             frame("56AA07", 10, "4142434445005859 5A", 47) + QByteArray::fromHex("00313233"), DecodeOnly);
         row("short frame", DeviceInfo{2, {1, 0, 0}, {}, "", ""}, frame("56AA07", 3, "0201"), DecodeOnly);
+        const QByteArray utf8 = QByteArray::fromHex("E5BA8FE588974142"); // "序列AB"
+        row("whole fields, UTF-8", DeviceInfo{0, {}, {}, QByteArray(31, 'T'), utf8},
+            frame("56AA07", 10, QByteArray("54").repeated(31).constData(), 47) + utf8 + QByteArray(3, '\0'));
     }
     void deviceInfo()
     {
         check<DeviceInfo>();
         QCOMPARE(DeviceInfo::versionText({1, 0, 12}), QStringLiteral("1.0.12"));
+        DeviceInfo utf8;
+        utf8.productNumber = QByteArray::fromHex("E5BA8FE588974142");
+        QCOMPARE(utf8.productNumberText(), QString::fromUtf8("序列AB"));
     }
 
     void replyLength_data()

@@ -13,7 +13,8 @@
 namespace {
 
 const char *const kLogoPath = ":/TARVINE/Resources/Logo.png";
-const char *const kToolVersion = "1.0.0.1";
+// The project's version, from the build.
+const char *const kToolVersion = TARVINE_VERSION;
 const char *const kWebAddress = "https://www.morvane.example";
 
 constexpr int kColumnTop = 90;

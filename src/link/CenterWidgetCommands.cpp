@@ -23,13 +23,6 @@
 
 using namespace ConfigFrame;
 
-namespace {
-
-// The conversion mode list position of "MODBUS从站".
-constexpr int kModeModbusSlaveIndex = 4;
-
-} // namespace
-
 void CenterWidget::createPages()
 {
     m_deviceInfoPage = new DeviceInfoWidget();
@@ -87,11 +80,13 @@ bool CenterWidget::buildConfigFrame(quint8 code, QByteArray &frame)
         return true;
     }
     case WriteMain:
+        // A refused write must not leave the previous write's decision behind.
+        m_sendModbusBlocks = false;
         m_serialPage->writeBlock(frame);
         if (!m_canPage->writeBlock(frame))
             return false;
         m_convertPage->writeBlock(frame);
-        m_sendModbusBlocks = Protocol::ConversionBlock::decode(frame).usesModbus();
+        m_sendModbusBlocks = m_convertPage->block().usesModbus();
         break;
     case WriteFilters:
         m_canPage->writeFilterBlock(frame);
@@ -150,7 +145,8 @@ void CenterWidget::on_Writepushbutton()
     if (isBusy() || !m_authenticated)
         return;
     const QScopedValueRollback<bool> busy(m_busy, true);
-    if (m_convertPage->convertModeIndex() == kModeModbusSlaveIndex && !m_mappingPage->validateMappings())
+    if (m_convertPage->block().mode == Protocol::ConversionBlock::kModeModbusSlave &&
+        !m_mappingPage->validateMappings())
         return;
     // A main block the CAN page refuses (bad identifier) cancels the write.
     if (!sendCommand(WriteMain))

@@ -1,6 +1,5 @@
 #include "pages/ConvertParamWidget.h"
 
-#include "protocol/ByteFields.h"
 #include "ui_ConvertParamWidget.h"
 
 #include <QCoreApplication>
@@ -9,22 +8,12 @@
 
 namespace {
 
-// Mode list positions.
+// Mode list positions; the block's mode numbers are these + 1.
 constexpr int kModeTransparent = 0;
 constexpr int kModeTransparentWithId = 1;
 constexpr int kModeFormat = 2;
-constexpr int kModeModbusConvert = 3;
-constexpr int kModeModbusSlave = 4;
-
-// Frame offsets of the conversion block.
-constexpr int kOffMode = 43;
-constexpr int kOffDirection = 45;
-constexpr int kOffSerialInterval = 47;
-constexpr int kOffInfoFlag = 49;
-constexpr int kOffIdFlag = 51;
-constexpr int kOffIdLength = 53;
-constexpr int kOffStartOffset = 55;
-constexpr int kOffCanInterval = 57;
+constexpr int kModeModbusConvert = Protocol::ConversionBlock::kModeModbus - 1;
+constexpr int kModeModbusSlave = Protocol::ConversionBlock::kModeModbusSlave - 1;
 
 // Device type codes on which the Modbus slave mode is not offered.
 bool lacksModbusSlave(int typeCode) { return typeCode == 0 || typeCode == 2; }
@@ -44,7 +33,11 @@ template <std::size_t N> void addFormItems(QComboBox *list, const char *const (&
         list->addItem(QCoreApplication::translate("ConvertParamWidgetClass", text));
 }
 
-quint8 flagOf(const QCheckBox *box) { return box->checkState() != Qt::Unchecked ? 1 : 0; }
+// A partly checked box (from a file) counts as set.
+bool flagOf(const QCheckBox *box)
+{
+    return box->checkState() != Qt::Unchecked;
+}
 
 // File values are Qt check states; anything else is taken as the nearest one
 // rather than cast blindly into the enum.
@@ -84,30 +77,35 @@ void ConvertParamWidget::fillLists()
     addFormItems(ui->m_comboBoxConvertDirection, kDirectionTexts);
 }
 
+Protocol::ConversionBlock ConvertParamWidget::block() const
+{
+    Protocol::ConversionBlock block;
+    block.mode = static_cast<quint8>(ui->m_comboBoxConvertModel->currentIndex() + 1);
+    // No direction chosen goes out as 0xFF, the low byte of index -1.
+    block.direction = static_cast<quint8>(ui->m_comboBoxConvertDirection->currentIndex());
+    block.serialInterval = static_cast<quint16>(ui->m_spinBoxTimeInterval->value());
+    block.forwardInfo = flagOf(ui->checkBox);
+    block.forwardId = flagOf(ui->checkBox_2);
+    block.idLength = static_cast<quint8>(ui->m_spinBoxCanIdLen->value());
+    block.startOffset = static_cast<quint8>(ui->m_spinBoxStartOffset->value());
+    block.canInterval = static_cast<quint16>(ui->spinBox_5->value());
+    return block;
+}
+
 void ConvertParamWidget::writeBlock(QByteArray &frame) const
 {
-    putByte(frame, kOffMode, static_cast<quint8>(ui->m_comboBoxConvertModel->currentIndex() + 1));
-    putByte(frame, kOffMode + 1, 0);
-    putByte(frame, kOffDirection, static_cast<quint8>(ui->m_comboBoxConvertDirection->currentIndex()));
-    putByte(frame, kOffDirection + 1, 0);
-    putBe16(frame, kOffSerialInterval, static_cast<quint16>(ui->m_spinBoxTimeInterval->value()));
-    putByte(frame, kOffInfoFlag, flagOf(ui->checkBox));
-    putByte(frame, kOffInfoFlag + 1, 0);
-    putByte(frame, kOffIdFlag, flagOf(ui->checkBox_2));
-    putByte(frame, kOffIdFlag + 1, 0);
-    putByte(frame, kOffIdLength, static_cast<quint8>(ui->m_spinBoxCanIdLen->value()));
-    putByte(frame, kOffIdLength + 1, 0);
-    putBe16(frame, kOffCanInterval, static_cast<quint16>(ui->spinBox_5->value()));
-    putByte(frame, kOffStartOffset, static_cast<quint8>(ui->m_spinBoxStartOffset->value()));
-    putByte(frame, kOffStartOffset + 1, 0);
+    block().encode(frame);
 }
 
 void ConvertParamWidget::readBlock()
 {
-    if (!replyBuffer)
-        return;
-    const QByteArray &reply = *replyBuffer;
-    const int position = byteAt(reply, kOffMode) - 1;
+    if (replyBuffer)
+        showBlock(Protocol::ConversionBlock::decode(*replyBuffer));
+}
+
+void ConvertParamWidget::showBlock(const Protocol::ConversionBlock &block)
+{
+    const int position = block.mode - 1;
 
     // Clearing first makes the rules of the reply's mode run even when that
     // mode is already shown; the reply's own values below then win.
@@ -116,13 +114,13 @@ void ConvertParamWidget::readBlock()
     if (position > kModeModbusConvert)
         emit signalCanMappingEnable(true);
 
-    ui->m_comboBoxConvertDirection->setCurrentIndex(byteAt(reply, kOffDirection));
-    ui->m_spinBoxTimeInterval->setValue(be16At(reply, kOffSerialInterval));
-    ui->checkBox->setChecked(byteAt(reply, kOffInfoFlag) != 0);
-    ui->checkBox_2->setChecked(byteAt(reply, kOffIdFlag) != 0);
-    ui->m_spinBoxCanIdLen->setValue(byteAt(reply, kOffIdLength));
-    ui->m_spinBoxStartOffset->setValue(byteAt(reply, kOffStartOffset));
-    ui->spinBox_5->setValue(be16At(reply, kOffCanInterval));
+    ui->m_comboBoxConvertDirection->setCurrentIndex(block.direction);
+    ui->m_spinBoxTimeInterval->setValue(block.serialInterval);
+    ui->checkBox->setChecked(block.forwardInfo);
+    ui->checkBox_2->setChecked(block.forwardId);
+    ui->m_spinBoxCanIdLen->setValue(block.idLength);
+    ui->m_spinBoxStartOffset->setValue(block.startOffset);
+    ui->spinBox_5->setValue(block.canInterval);
 }
 
 QJsonObject ConvertParamWidget::toJson() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/ConversionBlock.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QWidget>
@@ -9,8 +11,9 @@ class ConvertParamWidgetClass;
 }
 
 // The "转换模式" page: conversion mode, direction, identifier position and
-// forwarding intervals. Fills and decodes the 16-byte conversion block of
-// the main-parameter frames (offsets 43..58); never touches the port.
+// forwarding intervals: the conversion block of the main-parameter frames.
+// Shows and validates values; never touches the port and never places a
+// byte itself (the block does).
 class ConvertParamWidget : public QWidget
 {
     Q_OBJECT
@@ -19,6 +22,8 @@ public:
     explicit ConvertParamWidget(QByteArray *replyBuffer, QWidget *parent = nullptr);
     ~ConvertParamWidget() override;
 
+    // What the page shows, as the device takes it.
+    Protocol::ConversionBlock block() const;
     void writeBlock(QByteArray &frame) const;
     void readBlock();
     QJsonObject toJson() const;
@@ -40,6 +45,7 @@ private:
     void fillLists();
     void applyFixedFrameMode(int index);
     void applyFreeMode(int index);
+    void showBlock(const Protocol::ConversionBlock &block);
 
     Ui::ConvertParamWidgetClass *ui;
     QByteArray *replyBuffer;

@@ -3,6 +3,7 @@
 #include "app/MessageBox.h"
 #include "pages/TableCells.h"
 #include "protocol/ByteFields.h"
+#include "protocol/CanRules.h"
 #include "ui_ModBusWidget.h"
 
 #include <QAction>
@@ -14,44 +15,14 @@
 #include <QRegularExpressionValidator>
 #include <QScopedPointer>
 
+using Protocol::ModbusBlock;
+
 namespace {
 
-// Payload offsets of the 0x21 frame and of the 0x20 reply.
-constexpr int kAddressOffset = 3;
-constexpr int kEnableOffset = 4;
-constexpr int kIntervalOffset = 5;
-constexpr int kFlagsOffset = 7;
-constexpr int kLengthOffset = 8;
-constexpr int kCanIdOffset = 9;
-constexpr int kDataOffset = 13;
-constexpr int kMaxDataLength = 64;
-constexpr int kReservedOffset = kDataOffset + kMaxDataLength;
-constexpr int kFrameLength = kReservedOffset + 8;
-
-constexpr quint8 kFrameTypeBit = 0x80;
-constexpr quint8 kFrameFormatBit = 0x40;
-constexpr quint8 kFdBit = 0x20;
-constexpr quint8 kBitRateSwitchBit = 0x10;
-constexpr quint8 kProtocolBits[] = {0x00, kFdBit, kFdBit | kBitRateSwitchBit};
-
-enum Protocol
-{
-    ProtocolCan = 0,
-    ProtocolCanFd = 1,
-    ProtocolCanFdBrs = 2
-};
-enum CanMode
-{
-    ModeClassic = 0,
-    ModeFd = 1
-};
-
-constexpr int kClassicMaxLength = 8;
-constexpr int kDefaultLengthIndex = 8;
+// Eight bytes, the most a classic frame carries, by default.
+constexpr int kDefaultLengthIndex = ModbusBlock::lengthIndex(Protocol::kClassicMaxLength);
 constexpr int kMinInterval = 1;
 constexpr int kMaxInterval = 65535;
-constexpr quint32 kMaxStandardId = 0x7FF;
-constexpr quint32 kMaxExtendedId = 0x1FFFFFFF;
 
 const QString kDefaultInterval = QStringLiteral("1000");
 const QString kDefaultCanId = QStringLiteral("00 00 00 00");
@@ -150,39 +121,41 @@ void ModBusWidget::addChoiceItems()
     ui->m_ComboBoxHeartEnable->addItem(tr("启用"));
 }
 
-void ModBusWidget::writeBlock(QByteArray &frame) const
+ModbusBlock ModBusWidget::block() const
 {
-    putByte(frame, kAddressOffset, static_cast<quint8>(parseHex(ui->m_lineEditRegAddr_2->text())));
-    putByte(frame, kEnableOffset, static_cast<quint8>(ui->m_ComboBoxHeartEnable->currentIndex()));
-    putBe16(frame, kIntervalOffset, static_cast<quint16>(ui->m_lineEditTimeInterval->text().toInt()));
-    putByte(frame, kFlagsOffset, byteAt(frame, kFlagsOffset) | flagsByte());
+    ModbusBlock block;
+    block.address = static_cast<quint8>(parseHex(ui->m_lineEditRegAddr_2->text()));
+    block.heartbeat = static_cast<quint8>(ui->m_ComboBoxHeartEnable->currentIndex());
+    block.interval = static_cast<quint16>(ui->m_lineEditTimeInterval->text().toInt());
+    block.flags = flagsByte();
     const int length = dataLength();
-    putByte(frame, kLengthOffset, static_cast<quint8>(length));
-    putBe32(frame, kCanIdOffset, parseHex(ui->m_lineEditCanID->text()));
-
+    block.length = static_cast<quint8>(length);
+    block.canId = parseHex(ui->m_lineEditCanID->text());
     const QStringList pieces = dataPieces(length);
     for (int i = 0; i < length; ++i)
-        putByte(frame, kDataOffset + i, static_cast<quint8>(parseHex(pieces.at(i))));
-    for (int offset = kReservedOffset; offset < kFrameLength; ++offset)
-        putByte(frame, offset, 0);
+        block.data[i] = static_cast<quint8>(parseHex(pieces.at(i)));
+    return block;
+}
+
+void ModBusWidget::writeBlock(QByteArray &frame) const
+{
+    block().encode(frame);
 }
 
 quint8 ModBusWidget::flagsByte() const
 {
-    quint8 flags = 0;
+    quint8 flags = Protocol::protocolFlags(ui->comboBox->currentIndex());
     if (ui->m_comboBoxFrameType->currentIndex() == 1)
-        flags |= kFrameTypeBit;
+        flags |= Protocol::kFlagExtended;
     if (ui->m_comboBoxFrameFormat->currentIndex() == 1)
-        flags |= kFrameFormatBit;
-    const int protocol = ui->comboBox->currentIndex();
-    if (protocol >= ProtocolCan && protocol <= ProtocolCanFdBrs)
-        flags |= kProtocolBits[protocol];
+        flags |= Protocol::kFlagRemote;
     return flags;
 }
 
+// By list position, so that no translation of the list can change a byte.
 int ModBusWidget::dataLength() const
 {
-    return qBound(0, ui->comboBox_2->currentText().toInt(), kMaxDataLength);
+    return ModbusBlock::lengthAt(ui->comboBox_2->currentIndex());
 }
 
 // The data text in two-digit pieces, padded with "00" up to length. All
@@ -202,37 +175,36 @@ QStringList ModBusWidget::dataPieces(int length) const
 
 void ModBusWidget::readBlock(const QByteArray &frame)
 {
-    ui->m_lineEditRegAddr_2->setText(hexByte(byteAt(frame, kAddressOffset)));
-    selectIndex(ui->m_ComboBoxHeartEnable, byteAt(frame, kEnableOffset));
-    ui->m_lineEditTimeInterval->setText(QString::number(be16At(frame, kIntervalOffset)));
-    applyFlags(byteAt(frame, kFlagsOffset));
+    const ModbusBlock block = ModbusBlock::decode(frame);
+    ui->m_lineEditRegAddr_2->setText(hexByte(block.address));
+    selectIndex(ui->m_ComboBoxHeartEnable, block.heartbeat);
+    ui->m_lineEditTimeInterval->setText(QString::number(block.interval));
+    applyFlags(block.flags);
 
-    const int lengthIndex = ui->comboBox_2->findText(QString::number(byteAt(frame, kLengthOffset)));
+    const int lengthIndex = ModbusBlock::lengthIndex(block.length);
     if (lengthIndex >= 0)
         ui->comboBox_2->setCurrentIndex(lengthIndex);
-    ui->m_lineEditCanID->setText(compactHexId(be32At(frame, kCanIdOffset)));
+    ui->m_lineEditCanID->setText(compactHexId(block.canId));
 
     QStringList bytes;
     const int length = dataLength();
     for (int i = 0; i < length; ++i)
-        bytes << hexByte(byteAt(frame, kDataOffset + i));
+        bytes << hexByte(block.data[i]);
     ui->m_textEdit->setPlainText(bytes.join(QLatin1Char(' ')));
 }
 
 void ModBusWidget::applyFlags(quint8 flags)
 {
-    // 01 in the protocol bits is never written; it leaves the list alone.
-    if (flags & kFdBit)
-        ui->comboBox->setCurrentIndex(flags & kBitRateSwitchBit ? ProtocolCanFdBrs : ProtocolCanFd);
-    else if (!(flags & kBitRateSwitchBit))
-        ui->comboBox->setCurrentIndex(ProtocolCan);
-    ui->m_comboBoxFrameType->setCurrentIndex(flags & kFrameTypeBit ? 1 : 0);
-    ui->m_comboBoxFrameFormat->setCurrentIndex(flags & kFrameFormatBit ? 1 : 0);
+    // A bit-rate switch without CAN FD is never written; it leaves the list alone.
+    if ((flags & Protocol::kFlagFd) || !(flags & Protocol::kFlagBitRateSwitch))
+        ui->comboBox->setCurrentIndex(Protocol::protocolOf(flags));
+    ui->m_comboBoxFrameType->setCurrentIndex(flags & Protocol::kFlagExtended ? 1 : 0);
+    ui->m_comboBoxFrameFormat->setCurrentIndex(flags & Protocol::kFlagRemote ? 1 : 0);
 }
 
 void ModBusWidget::loadDefaults()
 {
-    ui->comboBox->setCurrentIndex(ProtocolCan);
+    ui->comboBox->setCurrentIndex(Protocol::ProtocolCan);
     ui->m_ComboBoxHeartEnable->setCurrentIndex(0);
     ui->m_lineEditTimeInterval->setText(kDefaultInterval);
     ui->m_comboBoxFrameFormat->setCurrentIndex(0);
@@ -273,9 +245,8 @@ void ModBusWidget::fromJson(const QJsonObject &object)
 
 void ModBusWidget::on_changecomboBox_2(const QString &text)
 {
-    bool ok = false;
-    const int length = text.toInt(&ok);
-    if (!ok || length <= 0) {
+    const int length = ModbusBlock::lengthAt(ui->comboBox_2->findText(text));
+    if (length <= 0) {
         ui->m_textEdit->clear();
         return;
     }
@@ -297,9 +268,9 @@ void ModBusWidget::onTextChanged(const QString &text)
     // counts as out of range instead of reading as 0.
     const qulonglong value = text.toULongLong(nullptr, 16);
     const int frameType = ui->m_comboBoxFrameType->currentIndex();
-    if (frameType == 0 && value > kMaxStandardId)
+    if (frameType == 0 && value > Protocol::kMaxStandardId)
         showRangeError(ui->m_lineEditCanID, QStringLiteral("0x00-0x7ff"));
-    else if (frameType == 1 && value > kMaxExtendedId)
+    else if (frameType == 1 && value > Protocol::kMaxExtendedId)
         showRangeError(ui->m_lineEditCanID, QStringLiteral("0x00-0x1fffffff"));
 }
 
@@ -321,7 +292,7 @@ void ModBusWidget::showRangeError(QLineEdit *edit, const QString &range)
 void ModBusWidget::onCurrenttextChange(int index)
 {
     if (index == 0) {
-        if (parseHex(ui->m_lineEditCanID->text()) > kMaxStandardId) {
+        if (parseHex(ui->m_lineEditCanID->text()) > Protocol::kMaxStandardId) {
             ui->m_lineEditCanID->setText(kPadPiece);
             ui->m_lineEditCanID->setCursorPosition(0);
         }
@@ -346,7 +317,7 @@ void ModBusWidget::onM_ComboBoxHeartEnable(int index)
 void ModBusWidget::comboBoxFrameFormat(int index)
 {
     if (index != 0)
-        ui->comboBox->setCurrentIndex(ProtocolCan);
+        ui->comboBox->setCurrentIndex(Protocol::ProtocolCan);
     updateProtocolEnabled();
 }
 
@@ -363,28 +334,22 @@ void ModBusWidget::updateProtocolEnabled()
 void ModBusWidget::oncomboBoxChange(int index)
 {
     for (int i = 0; i < ui->comboBox_2->count(); ++i)
-        setEntryEnabled(ui->comboBox_2, i,
-                       index != ProtocolCan || ui->comboBox_2->itemText(i).toInt() <= kClassicMaxLength);
-    if (index == ProtocolCan && ui->comboBox_2->currentIndex() > kDefaultLengthIndex)
+        setEntryEnabled(ui->comboBox_2, i, Protocol::lengthAllowed(index, ModbusBlock::lengthAt(i)));
+    if (!Protocol::lengthAllowed(index, dataLength()))
         ui->comboBox_2->setCurrentIndex(kDefaultLengthIndex);
 }
 
 void ModBusWidget::onType(int mode)
 {
-    for (int i = ProtocolCan; i <= ProtocolCanFdBrs; ++i)
-        setEntryEnabled(ui->comboBox, i, true);
-    if (mode == ModeClassic) {
-        setEntryEnabled(ui->comboBox, ProtocolCanFd, false);
-        setEntryEnabled(ui->comboBox, ProtocolCanFdBrs, false);
-        // A classic bus cannot carry an FD heartbeat, and the entry shown
-        // could no longer be chosen again: fall back to plain CAN.
-        if (ui->comboBox->currentIndex() > ProtocolCan)
-            ui->comboBox->setCurrentIndex(ProtocolCan);
-    } else if (mode == ModeFd) {
-        setEntryEnabled(ui->comboBox, ProtocolCanFdBrs, false);
-        if (ui->comboBox->currentIndex() > ProtocolCanFd)
-            ui->comboBox->setCurrentIndex(ProtocolCanFd);
-    }
+    for (int i = Protocol::ProtocolCan; i <= Protocol::ProtocolCanFdBrs; ++i)
+        setEntryEnabled(ui->comboBox, i, Protocol::protocolAllowed(i, mode));
+    // The entry shown could no longer be chosen again (a classic bus cannot
+    // carry an FD heartbeat): fall back to the nearest one the bus takes.
+    int protocol = ui->comboBox->currentIndex();
+    while (protocol > Protocol::ProtocolCan && !Protocol::protocolAllowed(protocol, mode))
+        --protocol;
+    if (protocol != ui->comboBox->currentIndex())
+        ui->comboBox->setCurrentIndex(protocol);
     oncomboBoxChange(ui->comboBox->currentIndex());
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/ModbusBlock.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QStringList>
@@ -15,7 +17,9 @@ class ModBusWidgetClass;
 }
 
 // The "Modbus" page: the converter's Modbus address and its heartbeat
-// frame (the 0x21 / 0x20 frames). Never touches the port.
+// frame, the Modbus block of the 0x21 / 0x20 frames. Shows and validates
+// values; never touches the port and never places a byte itself (the
+// block does).
 class ModBusWidget : public QWidget
 {
     Q_OBJECT
@@ -24,6 +28,8 @@ public:
     explicit ModBusWidget(QWidget *parent = nullptr);
     ~ModBusWidget() override;
 
+    // What the page shows, as the device takes it.
+    Protocol::ModbusBlock block() const;
     void writeBlock(QByteArray &frame) const;
     void readBlock(const QByteArray &frame);
     void loadDefaults();

@@ -7,29 +7,9 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+using Protocol::SerialBlock;
+
 namespace {
-
-// Serial mode codes (mode list positions).
-constexpr int kModeRs232 = 0;
-constexpr int kFirstDualMode = 3;
-
-// Frame offsets.
-constexpr int kOffRs232Slot = 3;
-constexpr int kOffMode = 13;
-constexpr int kOffRs485Slot = 59;
-constexpr int kOffReserved = 69;
-constexpr int kReservedLength = 8;
-
-// Offsets inside a parameter slot.
-constexpr int kSlotBaud = 0;
-constexpr int kSlotDataBits = 4;
-constexpr int kSlotStopBits = 6;
-constexpr int kSlotParity = 8;
-
-bool isDualModeText(const QString &text)
-{
-    return text == QLatin1String("RS232+RS485") || text == QLatin1String("RS232+RS422");
-}
 
 // An empty or unreadable text (no selection) goes out as 0.
 quint32 decimalOf(const QComboBox *list) { return list->currentText().toUInt(); }
@@ -89,56 +69,65 @@ void SerialParamWidget::fillLists()
     }
 }
 
-void SerialParamWidget::writeBlock(QByteArray &frame) const
+std::optional<SerialBlock> SerialParamWidget::block() const
 {
     const int mode = ui->comboBox->currentIndex();
-    if (mode >= 0) {
-        putByte(frame, kOffMode, static_cast<quint8>(mode));
-        putByte(frame, kOffMode + 1, 0);
-        // Single RS485/RS422 modes describe that port with the first group.
-        const bool rs485Only = mode > kModeRs232 && mode < kFirstDualMode;
-        writeSlot(frame, rs485Only ? kOffRs485Slot : kOffRs232Slot, firstGroup());
-        if (mode >= kFirstDualMode)
-            writeSlot(frame, kOffRs485Slot, secondGroup());
-    }
-    for (int i = 0; i < kReservedLength; ++i)
-        putByte(frame, kOffReserved + i, 0);
+    if (mode < 0)
+        return std::nullopt;
+    SerialBlock block;
+    block.mode = static_cast<quint8>(mode);
+    // Single RS485/RS422 modes describe that port with the first group. A
+    // slot no group fills goes out as zeros.
+    const Protocol::SerialPortSlot shown = slotOf(firstGroup());
+    if (SerialBlock::singlePortInSecondSlot(mode))
+        block.second = shown;
+    else
+        block.first = shown;
+    if (SerialBlock::isDualMode(mode))
+        block.second = slotOf(secondGroup());
+    return block;
+}
+
+void SerialParamWidget::writeBlock(QByteArray &frame) const
+{
+    if (const std::optional<SerialBlock> shown = block())
+        shown->encode(frame);
+    else
+        SerialBlock::encodeReservedOnly(frame);
     qCDebug(lcLink).noquote() << hexDump(frame);
 }
 
-void SerialParamWidget::writeSlot(QByteArray &frame, int slotOffset, const ParamGroup &group)
+Protocol::SerialPortSlot SerialParamWidget::slotOf(const ParamGroup &group)
 {
-    putBe32(frame, slotOffset + kSlotBaud, decimalOf(group.baudRate));
-    putByte(frame, slotOffset + kSlotDataBits, static_cast<quint8>(decimalOf(group.dataBits)));
-    putByte(frame, slotOffset + kSlotDataBits + 1, 0);
-    putByte(frame, slotOffset + kSlotStopBits, static_cast<quint8>(decimalOf(group.stopBits)));
-    putByte(frame, slotOffset + kSlotStopBits + 1, 0);
+    Protocol::SerialPortSlot slot;
+    slot.baudRate = decimalOf(group.baudRate);
+    slot.dataBits = static_cast<quint8>(decimalOf(group.dataBits));
+    slot.stopBits = static_cast<quint8>(decimalOf(group.stopBits));
     // No selection goes out as 0xFF, the low byte of index -1, as it always has.
-    putByte(frame, slotOffset + kSlotParity, static_cast<quint8>(group.parity->currentIndex()));
-    putByte(frame, slotOffset + kSlotParity + 1, 0);
+    slot.parity = static_cast<quint8>(group.parity->currentIndex());
+    return slot;
 }
 
 void SerialParamWidget::readBlock()
 {
     if (!replyBuffer)
         return;
-    const QByteArray &reply = *replyBuffer;
-    const int mode = byteAt(reply, kOffMode);
-    ui->comboBox->setCurrentIndex(mode);
-    if (mode >= kFirstDualMode) {
-        readSlot(reply, kOffRs232Slot, firstGroup());
-        readSlot(reply, kOffRs485Slot, secondGroup());
+    const SerialBlock block = SerialBlock::decode(*replyBuffer);
+    ui->comboBox->setCurrentIndex(block.mode);
+    if (SerialBlock::isDualMode(block.mode)) {
+        showSlot(block.first, firstGroup());
+        showSlot(block.second, secondGroup());
     } else {
-        readSlot(reply, mode == kModeRs232 ? kOffRs232Slot : kOffRs485Slot, firstGroup());
+        showSlot(SerialBlock::singlePortInSecondSlot(block.mode) ? block.second : block.first, firstGroup());
     }
 }
 
-void SerialParamWidget::readSlot(const QByteArray &reply, int slotOffset, const ParamGroup &group)
+void SerialParamWidget::showSlot(const Protocol::SerialPortSlot &slot, const ParamGroup &group)
 {
-    selectText(group.baudRate, be32At(reply, slotOffset + kSlotBaud));
-    selectText(group.dataBits, byteAt(reply, slotOffset + kSlotDataBits));
-    selectText(group.stopBits, byteAt(reply, slotOffset + kSlotStopBits));
-    group.parity->setCurrentIndex(byteAt(reply, slotOffset + kSlotParity));
+    selectText(group.baudRate, slot.baudRate);
+    selectText(group.dataBits, slot.dataBits);
+    selectText(group.stopBits, slot.stopBits);
+    group.parity->setCurrentIndex(slot.parity);
 }
 
 QJsonObject SerialParamWidget::toJson() const
@@ -146,7 +135,7 @@ QJsonObject SerialParamWidget::toJson() const
     QJsonObject object;
     object.insert(QStringLiteral("SerialMode"), ui->comboBox->currentIndex());
     groupToJson(object, firstGroup(), QString());
-    if (ui->comboBox->currentIndex() >= kFirstDualMode)
+    if (SerialBlock::isDualMode(ui->comboBox->currentIndex()))
         groupToJson(object, secondGroup(), QStringLiteral("_2"));
     return object;
 }
@@ -156,7 +145,7 @@ void SerialParamWidget::fromJson(const QJsonObject &object)
     const int mode = object.value(QLatin1String("SerialMode")).toInt(0);
     ui->comboBox->setCurrentIndex(mode);
     groupFromJson(object, firstGroup(), QString());
-    if (mode >= kFirstDualMode)
+    if (SerialBlock::isDualMode(mode))
         groupFromJson(object, secondGroup(), QStringLiteral("_2"));
 }
 
@@ -180,7 +169,8 @@ void SerialParamWidget::groupFromJson(const QJsonObject &object, const ParamGrou
 void SerialParamWidget::on_ComboxChangeCurrent(const QString &modeText)
 {
     ui->groupBox->setTitle(modeText);
-    const bool dual = isDualModeText(modeText);
+    // The entry's position decides; only the titles come from its text.
+    const bool dual = SerialBlock::isDualMode(ui->comboBox->findText(modeText));
     ui->groupBox_2->setEnabled(dual);
     if (dual) {
         const QStringList ports = modeText.split(QLatin1Char('+'), Qt::KeepEmptyParts, Qt::CaseSensitive);

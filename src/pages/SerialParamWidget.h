@@ -1,8 +1,12 @@
 #pragma once
 
+#include "protocol/SerialBlock.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QWidget>
+
+#include <optional>
 
 class QComboBox;
 
@@ -11,8 +15,9 @@ class SerialParamWidgetClass;
 }
 
 // The "串口参数" page: serial mode and the parameters of the device's RS232
-// and RS485/RS422 ports. Fills and decodes offsets 3..14 and 59..76 of the
-// main-parameter frames; never touches the port.
+// and RS485/RS422 ports: the serial block of the main-parameter frames.
+// Shows and validates values; never touches the port and never places a
+// byte itself (the block does).
 class SerialParamWidget : public QWidget
 {
     Q_OBJECT
@@ -21,6 +26,9 @@ public:
     explicit SerialParamWidget(QByteArray *replyBuffer, QWidget *parent = nullptr);
     ~SerialParamWidget() override;
 
+    // What the page shows, as the device takes it; none while no mode is
+    // chosen.
+    std::optional<Protocol::SerialBlock> block() const;
     void writeBlock(QByteArray &frame) const;
     void readBlock();
     QJsonObject toJson() const;
@@ -42,8 +50,8 @@ private:
     ParamGroup firstGroup() const;
     ParamGroup secondGroup() const;
     void fillLists();
-    static void writeSlot(QByteArray &frame, int slotOffset, const ParamGroup &group);
-    static void readSlot(const QByteArray &reply, int slotOffset, const ParamGroup &group);
+    static Protocol::SerialPortSlot slotOf(const ParamGroup &group);
+    static void showSlot(const Protocol::SerialPortSlot &slot, const ParamGroup &group);
     static void groupToJson(QJsonObject &object, const ParamGroup &group, const QString &suffix);
     static void groupFromJson(const QJsonObject &object, const ParamGroup &group, const QString &suffix);
 

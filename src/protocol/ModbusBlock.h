@@ -25,6 +25,22 @@ struct ModbusBlock
     static constexpr int kReservedOffset = kDataOffset + kMaxDataLength;
     static constexpr int kReservedSize = 8;
 
+    // The data lengths the heartbeat offers, in list order: those a CAN FD
+    // frame can carry.
+    static constexpr quint8 kLengths[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 12, 16, 20, 24, 32, 48, 64};
+    static constexpr int kLengthCount = int(sizeof kLengths);
+    // Data bytes of a length list position; no entry (-1) counts as 0.
+    static int lengthAt(int index) { return index >= 0 && index < kLengthCount ? kLengths[index] : 0; }
+    // List position of a data length, -1 when the list has none.
+    static constexpr int lengthIndex(int length)
+    {
+        for (int i = 0; i < kLengthCount; ++i) {
+            if (kLengths[i] == length)
+                return i;
+        }
+        return -1;
+    }
+
     quint8 address = 0;
     quint8 heartbeat = 0; // list position: off, on
     quint16 interval = 0;

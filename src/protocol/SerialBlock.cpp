@@ -39,6 +39,11 @@ void SerialBlock::encode(QByteArray &frame) const
     putPadded(frame, kModeOffset, mode);
     encodeSlot(frame, kFirstSlotOffset, first);
     encodeSlot(frame, kSecondSlotOffset, second);
+    encodeReservedOnly(frame);
+}
+
+void SerialBlock::encodeReservedOnly(QByteArray &frame)
+{
     putZeros(frame, kReservedOffset, kReservedSize);
 }
 

@@ -49,6 +49,9 @@ struct SerialBlock
     static bool singlePortInSecondSlot(int mode) { return mode > kModeRs232 && mode < kFirstDualMode; }
 
     void encode(QByteArray &frame) const;
+    // Only the reserved run: with no mode chosen, neither the mode nor a
+    // slot goes out.
+    static void encodeReservedOnly(QByteArray &frame);
     static SerialBlock decode(const QByteArray &reply);
 
     bool operator==(const SerialBlock &other) const;
