@@ -112,6 +112,14 @@ private slots:
             row(UpdateFrame::blockCount(size), blocks, "blocks of %lld", size);
             row(UpdateFrame::paddedLength(size), blocks * 256, "padded %lld", size);
         }
+        for (auto [reply, phase, status] : {std::tuple{"5603000001", 3, 1}, {"5601000000", 1, 0}, {"56", 0, 0}}) {
+            row(UpdateFrame::ack(hex(reply)).phase, phase, "ack phase %s", reply);
+            row(UpdateFrame::ack(hex(reply)).status, status, "ack status %s", reply);
+        }
+        for (auto [packet, phase] : {std::pair{"5702010A", 2}, {"56AA0300", 0}, {"57", 0}})
+            row(UpdateFrame::packetPhase(hex(packet)), phase, "packet phase %s", packet);
+        for (auto [frame, command] : {std::pair{"56AA25", 0x25}, {"56AA", 0}})
+            row(ConfigFrame::commandOf(hex(frame)), command, "command of %s", frame);
         // Readers give 0 for every byte outside the frame, on either side.
         const QByteArray f = hex("12345678");
         for (auto [offset, b, w, l] : {std::tuple{0, 0x12, 0x1234, 0x12345678}, {2, 0x56, 0x5678, 0x56780000},

@@ -13,6 +13,7 @@
 #include "protocol/ConfigFrame.h"
 #include "protocol/Handshake.h"
 #include "protocol/ReplyAssembly.h"
+#include "protocol/UpdateFrame.h"
 #include "update/UpadteWidget.h"
 
 #include "ui_CenterWidget.h"
@@ -28,10 +29,6 @@ constexpr int kPortReadBufferSize = 512;
 // Replies are at most a few hundred bytes; noise beyond this is dropped so
 // that a flooded line cannot grow memory.
 constexpr int kMaxRxBuffer = 4096;
-// Firmware packets start with this byte; the device acknowledges them
-// with command byte 0x00.
-constexpr quint8 kUpdatePacketStart = 0x57;
-constexpr quint8 kUpdateReplyCommand = 0x00;
 
 } // namespace
 
@@ -219,9 +216,9 @@ void CenterWidget::sendAndWait(const QByteArray &frame, bool logFrame)
     }
     if (logFrame)
         qCDebug(lcLink).noquote() << hexDump(frame) << "///";
-    const bool updatePacket = byteAt(frame, 0) == kUpdatePacketStart;
-    m_awaitedReply = updatePacket ? kUpdateReplyCommand : byteAt(frame, 2);
-    m_awaitedPhase = updatePacket ? byteAt(frame, 1) : 0;
+    // A firmware packet is answered by an acknowledgement naming its phase.
+    m_awaitedPhase = UpdateFrame::packetPhase(frame);
+    m_awaitedReply = m_awaitedPhase != 0 ? UpdateFrame::AckCommand : ConfigFrame::commandOf(frame);
 
     const qint64 written = m_serialPort->write(frame);
     if (written <= 0) {
@@ -267,11 +264,11 @@ void CenterWidget::receiveBytes(const QByteArray &bytes)
 
 bool CenterWidget::answersOutstanding(const QByteArray &reply) const
 {
-    if (byteAt(reply, 2) != m_awaitedReply)
+    if (ConfigFrame::commandOf(reply) != m_awaitedReply)
         return false;
     // Firmware acknowledgements all carry 0x00; their phase byte tells
     // which packet they answer.
-    return m_awaitedReply != kUpdateReplyCommand || byteAt(reply, 1) == m_awaitedPhase;
+    return m_awaitedReply != UpdateFrame::AckCommand || UpdateFrame::ack(reply).phase == m_awaitedPhase;
 }
 
 bool CenterWidget::takeReply(QByteArray &reply)

@@ -10,10 +10,10 @@
 #include "pages/ConvertParamWidget.h"
 #include "pages/ModBusWidget.h"
 #include "pages/SerialParamWidget.h"
-#include "protocol/ByteFields.h"
 #include "protocol/ConfigFrame.h"
 #include "protocol/ConversionBlock.h"
 #include "protocol/DeviceInfo.h"
+#include "protocol/UpdateFrame.h"
 #include "update/UpadteWidget.h"
 
 #include "ui_CenterWidget.h"
@@ -180,7 +180,7 @@ void CenterWidget::on_Defaultpushbutton()
 
 void CenterWidget::dispatchReply(const QByteArray &reply)
 {
-    const quint8 code = byteAt(reply, 2);
+    const quint8 code = commandOf(reply);
     // Pages read fixed offsets: a frame too short for its layout never
     // reaches them.
     if (reply.size() < minimumReplyLength(code)) {
@@ -188,14 +188,16 @@ void CenterWidget::dispatchReply(const QByteArray &reply)
         return;
     }
     switch (code) {
-    case 0x00:
+    case UpdateFrame::AckCommand: {
         m_updatePage->handleUpdateReply(reply);
-        if (byteAt(reply, 1) == 0x03 && byteAt(reply, 4) == 0x00) {
+        const UpdateFrame::Ack ack = UpdateFrame::ack(reply);
+        if (ack.phase == UpdateFrame::End && ack.status == UpdateFrame::Accepted) {
             // The device restarts with its new firmware.
             m_authenticated = false;
             closeConnection();
         }
         break;
+    }
     case Challenge:
         verifyChallenge(reply);
         break;

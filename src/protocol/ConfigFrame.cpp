@@ -1,5 +1,6 @@
 #include "protocol/ConfigFrame.h"
 
+#include "protocol/ByteFields.h"
 #include "protocol/Crc16.h"
 
 namespace ConfigFrame {
@@ -12,6 +13,11 @@ QByteArray header(quint8 command)
     frame.append(char(0xAA));
     frame.append(static_cast<char>(command));
     return frame;
+}
+
+quint8 commandOf(const QByteArray &frame)
+{
+    return byteAt(frame, CommandOffset);
 }
 
 void appendCrc(QByteArray &frame)

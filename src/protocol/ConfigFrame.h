@@ -25,11 +25,16 @@ enum Command : quint8
     WriteSendMapping = 0x25,
 };
 
+// Where every configuration frame and reply carries its command byte.
+constexpr int CommandOffset = 2;
+
 constexpr int ChallengeSize = 16;
 constexpr int ChallengeOffset = 5;
 
 // 0x56 0xAA and the command byte.
 QByteArray header(quint8 command);
+// The command byte of a frame or reply (0 when it is too short to have one).
+quint8 commandOf(const QByteArray &frame);
 
 // Appends CRC-16/MODBUS over the whole array, low byte first.
 void appendCrc(QByteArray &frame);

@@ -9,7 +9,7 @@ QByteArray envelope(quint8 phase, const QByteArray &payload)
 {
     QByteArray frame;
     frame.reserve(payload.size() + 6);
-    frame.append(char(0x57));
+    frame.append(char(StartByte));
     frame.append(static_cast<char>(phase));
     putBe16(frame, 2, static_cast<quint16>(payload.size()));
     frame.append(payload);
@@ -17,6 +17,17 @@ QByteArray envelope(quint8 phase, const QByteArray &payload)
     frame.append(static_cast<char>(crc >> 8));
     frame.append(static_cast<char>(crc & 0xFF));
     return frame;
+}
+
+Ack ack(const QByteArray &reply)
+{
+    constexpr int kStatusOffset = 4;
+    return {byteAt(reply, PhaseOffset), byteAt(reply, kStatusOffset)};
+}
+
+quint8 packetPhase(const QByteArray &packet)
+{
+    return byteAt(packet, 0) == StartByte ? byteAt(packet, PhaseOffset) : 0;
 }
 
 QByteArray startPacket(quint32 paddedLength)

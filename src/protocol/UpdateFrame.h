@@ -17,6 +17,30 @@ enum Phase : quint8
 
 constexpr int BlockSize = 256;
 
+// The first byte of every packet, and where the phase stands.
+constexpr quint8 StartByte = 0x57;
+constexpr int PhaseOffset = 1;
+
+// The device acknowledges a packet with a reply (a configuration frame
+// with command byte 0x00, CRC low byte first) naming the phase it answers
+// at offset 1 and its verdict at offset 4.
+constexpr quint8 AckCommand = 0x00;
+enum AckStatus : quint8
+{
+    Accepted = 0x00,
+    Refused = 0x01
+};
+
+struct Ack
+{
+    quint8 phase = 0;
+    quint8 status = 0; // Accepted, Refused, or a value neither names
+};
+
+Ack ack(const QByteArray &reply);
+// The phase of a packet the tool sends (0 for anything that is not one).
+quint8 packetPhase(const QByteArray &packet);
+
 QByteArray envelope(quint8 phase, const QByteArray &payload);
 
 // 57 01 00 0A | 00, L (4 bytes BE), five 00 | CRC hi, lo  (16 bytes)

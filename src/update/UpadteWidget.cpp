@@ -2,7 +2,6 @@
 
 #include "app/FileDialog.h"
 #include "app/MessageBox.h"
-#include "protocol/ByteFields.h"
 #include "protocol/Crc16.h"
 #include "protocol/UpdateFrame.h"
 
@@ -13,8 +12,6 @@
 #include <QTimer>
 
 namespace {
-
-constexpr quint8 kStatusError = 0x01;
 
 // The start packet announces the padded length in 32 bits, and the image is
 // held in one QByteArray, which in Qt 5 stays a little under 2 GiB.
@@ -212,8 +209,9 @@ void UpadteWidget::abortUpdate()
 
 void UpadteWidget::handleUpdateReply(const QByteArray &frame)
 {
-    const quint8 phase = byteAt(frame, 1);
-    const bool failed = byteAt(frame, 4) == kStatusError;
+    const UpdateFrame::Ack ack = UpdateFrame::ack(frame);
+    const quint8 phase = ack.phase;
+    const bool failed = ack.status == UpdateFrame::Refused;
     if (m_awaitedPhase != 0 && phase == m_awaitedPhase)
         m_acknowledged = true;
     // A box or the end shows the bar as it stands.
