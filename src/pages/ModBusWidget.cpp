@@ -1,6 +1,7 @@
 #include "pages/ModBusWidget.h"
 
 #include "app/MessageBox.h"
+#include "pages/CanIdEdit.h"
 #include "pages/TableCells.h"
 #include "protocol/ByteFields.h"
 #include "protocol/CanRules.h"
@@ -69,11 +70,7 @@ quint32 parseHex(const QString &text)
 } // namespace
 
 ModBusWidget::ModBusWidget(QWidget *parent)
-    : QWidget(parent), ui(new Ui::ModBusWidgetClass),
-      m_standardIdValidator(
-          new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9A-Fa-f]{1,3}$")), this)),
-      m_extendedIdValidator(
-          new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9A-Fa-f]{1,8}$")), this))
+    : QWidget(parent), ui(new Ui::ModBusWidgetClass)
 {
     ui->setupUi(this);
     connect(ui->m_lineEditCanID, &QLineEdit::textChanged, this, &ModBusWidget::onTextChanged);
@@ -291,15 +288,11 @@ void ModBusWidget::showRangeError(QLineEdit *edit, const QString &range)
 
 void ModBusWidget::onCurrenttextChange(int index)
 {
-    if (index == 0) {
-        if (parseHex(ui->m_lineEditCanID->text()) > Protocol::kMaxStandardId) {
-            ui->m_lineEditCanID->setText(kPadPiece);
-            ui->m_lineEditCanID->setCursorPosition(0);
-        }
-        ui->m_lineEditCanID->setValidator(m_standardIdValidator);
-    } else {
-        ui->m_lineEditCanID->setValidator(m_extendedIdValidator);
+    if (index == 0 && parseHex(ui->m_lineEditCanID->text()) > Protocol::kMaxStandardId) {
+        ui->m_lineEditCanID->setText(kPadPiece);
+        ui->m_lineEditCanID->setCursorPosition(0);
     }
+    setCanIdPattern(ui->m_lineEditCanID, index != 0);
 }
 
 void ModBusWidget::onM_ComboBoxHeartEnable(int index)

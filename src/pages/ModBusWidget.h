@@ -10,7 +10,6 @@
 class QComboBox;
 class QKeyEvent;
 class QLineEdit;
-class QRegularExpressionValidator;
 
 namespace Ui {
 class ModBusWidgetClass;
@@ -62,6 +61,4 @@ private:
     void showDataMenu(const QPoint &pos);
 
     Ui::ModBusWidgetClass *ui;
-    QRegularExpressionValidator *m_standardIdValidator;
-    QRegularExpressionValidator *m_extendedIdValidator;
 };
