@@ -85,7 +85,7 @@ private slots:
     }
 
     // The device's store goes back to its defaults, and the Modbus page's own
-    // defaults go to the device.
+    // defaults go to the device (the sequence and its box: tst_faults' cells).
     void restoreDefaults()
     {
         TestRig rig;
@@ -94,11 +94,8 @@ private slots:
         rig.sim().setBlock(ConfigFrame::WriteMain, odd);
         QVERIFY(rig.connectDevice());
         rig.sim().clearReceived();
-        rig.boxes().clear();
 
         rig.click("m_pushButtonDefault");
-        QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x08, 0x21, 0x03, 0x20, 0x24, 0x22, 0x05}));
-        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("恢复默认值成功")});
         QCOMPARE(rig.sim().block(ConfigFrame::WriteMain), SimConverter::defaultBlock(ConfigFrame::WriteMain));
         // Address 01, heartbeat off, 1000 ms, classic standard data frame of 8 bytes, all zeros.
         const QByteArray modbus = QByteArray::fromHex("56AA21 01 00 03E8 00 08 00000000") + QByteArray(72, 0);
