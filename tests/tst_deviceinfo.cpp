@@ -10,18 +10,6 @@ class Tst_deviceinfo : public QObject
     static QLabel *label(DeviceInfoWidget &page, const char *name) { return page.findChild<QLabel *>(name); }
 
 private slots:
-    void makerTexts()
-    {
-        DeviceInfoWidget page;
-        QCOMPARE(label(page, "m_labelVer")->text(), QString("版本：1.0.0.1"));
-        QVERIFY(label(page, "m_labelCompany")->text().startsWith("<p/><div align=\"left\"><div align=\"left\"><p>"));
-        QVERIFY(label(page, "m_labelCompany")->text().contains(QStringLiteral("版权所有 © %1 Morvane</p></div>").arg(QDate::currentDate().year())));
-        QLabel *website = label(page, "m_labelWebsite");
-        QCOMPARE(website->text(), QString("官网<style>a{text-decoration: none}</style>"
-                                          "<a href=\"https://www.morvane.example\">https://www.morvane.example</a>"));
-        QVERIFY(website->openExternalLinks());
-    }
-
     void logoAppearsOnPaint()
     {
         DeviceInfoWidget page;

@@ -36,22 +36,22 @@ const QList<quint8> kReadSequence = {0x03, 0x20, 0x24, 0x22, 0x05};
 const QList<quint8> kModbusWrite = {0x02, 0x23, 0x25, 0x21, 0x04};
 const QList<quint8> kDefaultsSequence = {0x08, 0x21, 0x03, 0x20, 0x24, 0x22, 0x05};
 
+// In the order of Op.
 struct Operation
 {
     const char *name;
-    Op op;
     quint8 faultCommand; // the reply that goes wrong (0x00: the first firmware acknowledgement)
     QStringList success; // what the user sees when all goes well
     const char *button;  // what starts it (none: the firmware page's update)
 };
 
 const Operation kOperations[] = {
-    {"connect", Op::Connect, 0x01, {kConnected}, "m_pushButtonConnect"},
-    {"read", Op::Read, 0x03, {kRead}, "m_pushButtonRead"},
-    {"write plain", Op::WritePlain, 0x04, {kWritten}, "m_pushButtonWrite"},
-    {"write MODBUS从站", Op::WriteModbusSlave, 0x21, {kWritten}, "m_pushButtonWrite"},
-    {"restore defaults", Op::Defaults, 0x08, {kDefaults}, "m_pushButtonDefault"},
-    {"firmware update", Op::Firmware, 0x00, {kUpdated}, nullptr},
+    {"connect", 0x01, {kConnected}, "m_pushButtonConnect"},
+    {"read", 0x03, {kRead}, "m_pushButtonRead"},
+    {"write plain", 0x04, {kWritten}, "m_pushButtonWrite"},
+    {"write MODBUS从站", 0x21, {kWritten}, "m_pushButtonWrite"},
+    {"restore defaults", 0x08, {kDefaults}, "m_pushButtonDefault"},
+    {"firmware update", 0x00, {kUpdated}, nullptr},
 };
 
 struct Cell
@@ -149,174 +149,138 @@ QByteArray acknowledgement(quint8 command)
     return ack;
 }
 
-const Operation &operation(Op op)
-{
-    for (const Operation &o : kOperations)
-        if (o.op == op)
-            return o;
-    qFatal("unknown operation");
-}
-
 } // namespace
 
 class TestFaults : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void linkFaults_data();
-    void linkFaults();
-    void staleReplyDoesNotEndALaterWait();
-    void gluedRepliesAreTakenApart();
-
-private:
-    void prepare(TestRig &rig, Op op);
-    void run(TestRig &rig, Op op);
-    static void pullOnFrame(TestRig &rig, quint8 command);
-
     QTemporaryDir m_dir;
-};
 
-void TestFaults::init()
-{
-    QVERIFY(m_dir.isValid());
-}
-
-void TestFaults::prepare(TestRig &rig, Op op)
-{
-    if (op == Op::Connect)
-        return;
-    QVERIFY(rig.connectDevice());
-    // Pages that differ from the device, so that a reply that gets through
-    // shows ("MODBUS从站" with valid mappings, for the Modbus write).
-    if (op == Op::Read || op == Op::WriteModbusSlave)
-        rig.loadPages(kKnownConfiguration);
-    if (op == Op::Firmware) {
-        QByteArray image(3 * 256 - 40, '\0');
-        for (int i = 0; i < image.size(); ++i)
-            image[i] = char(i * 7 + 3);
-        writeFile(m_dir.filePath(QStringLiteral("image.bin")), image);
-    }
-}
-
-void TestFaults::run(TestRig &rig, Op op)
-{
-    if (const char *button = operation(op).button)
-        rig.click(button);
-    else
-        rig.page<UpadteWidget>()->startUpdate(m_dir.filePath(QStringLiteral("image.bin")));
-}
-
-// The adapter goes once the request is on the line, before any answer.
-void TestFaults::pullOnFrame(TestRig &rig, quint8 command)
-{
-    SimConverter *sim = &rig.sim();
-    sim->setFault(Fault::Silent, command, 1);
-    auto once = std::make_shared<QMetaObject::Connection>();
-    *once = QObject::connect(sim, &SimConverter::frameReceived, sim, [sim, command, once](const QByteArray &frame) {
-        const bool match = command == 0x00 ? frame.at(0) == 0x57 : quint8(frame.at(2)) == command;
-        if (!match)
+    void prepare(TestRig &rig, Op op)
+    {
+        if (op == Op::Connect)
             return;
-        QObject::disconnect(*once);
-        QTimer::singleShot(0, sim, [sim] { sim->unplug(); });
-    });
-}
-
-void TestFaults::linkFaults_data()
-{
-    QTest::addColumn<int>("cell");
-    for (int i = 0; i < int(std::size(kCells)); ++i)
-        QTest::addRow("%s x %s", operation(kCells[i].op).name, faultName(kCells[i].fault)) << i;
-}
-
-void TestFaults::linkFaults()
-{
-    QFETCH(int, cell);
-    const Cell &c = kCells[cell];
-    const Operation &o = operation(c.op);
-    TestRig rig;
-    prepare(rig, c.op);
-    const QByteArray pagesBefore = rig.pagesText();
-    rig.boxes().clear();
-    rig.sim().clearReceived();
-
-    if (c.fault == kPulled)
-        pullOnFrame(rig, o.faultCommand);
-    else
-        rig.sim().setFault(Fault(c.fault), o.faultCommand, 1);
-    run(rig, c.op);
-
-    // The sequence has ended; nothing it refused reached the pages.
-    QVERIFY(!rig.center().isBusy());
-    if (c.pages == Pages::Kept)
-        QCOMPARE(rig.pagesText(), pagesBefore);
-    else if (c.pages == Pages::Changed)
-        QVERIFY(rig.pagesText() != pagesBefore);
-    if (c.op != Op::Firmware)
-        QCOMPARE(rig.sim().receivedCommands(), c.sent);
-
-    // Late replies land; then the user has seen exactly this.
-    QTRY_VERIFY(!rig.sim().hasPendingOutput());
-    QTRY_COMPARE(rig.boxes().count(), c.boxes.size());
-    QStringList shown = rig.boxes().texts();
-    for (QString &text : shown) // a lost port is reported with the system's reason after the text
-        if (text.startsWith(kPortLost))
-            text = kPortLost;
-    QCOMPARE(shown, c.boxes);
-    QCOMPARE(rig.center().isConnected(), c.connectedAfter);
-
-    // The fault is over: the same operation works again, without a new
-    // connection where the link held (a pulled adapter is plugged back in).
-    if (c.fault == kPulled) {
-        QVERIFY(rig.sim().open());
-        rig.center().setPortName(rig.sim().portName());
+        QVERIFY(rig.connectDevice());
+        // Pages that differ from the device, so that a reply that gets through
+        // shows ("MODBUS从站" with valid mappings, for the Modbus write).
+        if (op == Op::Read || op == Op::WriteModbusSlave)
+            rig.loadPages(kKnownConfiguration);
+        if (op == Op::Firmware) {
+            QByteArray image(3 * 256 - 40, '\0');
+            for (int i = 0; i < image.size(); ++i)
+                image[i] = char(i * 7 + 3);
+            writeFile(m_dir.filePath(QStringLiteral("image.bin")), image);
+        }
     }
-    rig.boxes().clear();
-    if (!c.connectedAfter && c.op != Op::Connect) {
+
+    void run(TestRig &rig, Op op)
+    {
+        if (const char *button = kOperations[int(op)].button)
+            rig.click(button);
+        else
+            rig.page<UpadteWidget>()->startUpdate(m_dir.filePath(QStringLiteral("image.bin")));
+    }
+
+    // The adapter goes once the request is on the line, before any answer.
+    static void pullOnFrame(TestRig &rig, quint8 command)
+    {
+        SimConverter *sim = &rig.sim();
+        sim->setFault(Fault::Silent, command, 1);
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = QObject::connect(
+            sim, &SimConverter::frameReceived, sim, [sim, command, once](const QByteArray &frame) {
+                const bool match = command == 0x00 ? frame.at(0) == 0x57 : quint8(frame.at(2)) == command;
+                if (!match)
+                    return;
+                QObject::disconnect(*once);
+                QTimer::singleShot(0, sim, [sim] { sim->unplug(); });
+            });
+    }
+
+private slots:
+    void init() { QVERIFY(m_dir.isValid()); }
+
+    void linkFaults_data()
+    {
+        QTest::addColumn<int>("cell");
+        for (int i = 0; i < int(std::size(kCells)); ++i)
+            QTest::addRow("%s x %s", kOperations[int(kCells[i].op)].name, faultName(kCells[i].fault)) << i;
+    }
+
+    void linkFaults()
+    {
+        QFETCH(int, cell);
+        const Cell &c = kCells[cell];
+        const Operation &o = kOperations[int(c.op)];
+        TestRig rig;
+        prepare(rig, c.op);
+        const QByteArray pagesBefore = rig.pagesText();
+        rig.boxes().clear();
+        rig.sim().clearReceived();
+
+        if (c.fault == kPulled)
+            pullOnFrame(rig, o.faultCommand);
+        else
+            rig.sim().setFault(Fault(c.fault), o.faultCommand, 1);
+        run(rig, c.op);
+
+        // The sequence has ended; nothing it refused reached the pages.
+        QVERIFY(!rig.center().isBusy());
+        if (c.pages == Pages::Kept)
+            QCOMPARE(rig.pagesText(), pagesBefore);
+        else if (c.pages == Pages::Changed)
+            QVERIFY(rig.pagesText() != pagesBefore);
+        if (c.op != Op::Firmware)
+            QCOMPARE(rig.sim().receivedCommands(), c.sent);
+
+        // Late replies land; then the user has seen exactly this.
+        QTRY_VERIFY(!rig.sim().hasPendingOutput());
+        QTRY_COMPARE(rig.boxes().count(), c.boxes.size());
+        QStringList shown = rig.boxes().texts();
+        for (QString &text : shown) // a lost port is reported with the system's reason after the text
+            if (text.startsWith(kPortLost))
+                text = kPortLost;
+        QCOMPARE(shown, c.boxes);
+        QCOMPARE(rig.center().isConnected(), c.connectedAfter);
+
+        // The fault is over: the same operation works again, without a new
+        // connection where the link held (a pulled adapter is plugged back in).
+        if (c.fault == kPulled) {
+            QVERIFY(rig.sim().open());
+            rig.center().setPortName(rig.sim().portName());
+        }
+        rig.boxes().clear();
+        if (!c.connectedAfter && c.op != Op::Connect) {
+            QVERIFY(rig.connectDevice());
+            rig.boxes().clear();
+        }
+        // Once connected, the next command is a read.
+        const Op next = c.op == Op::Connect && rig.center().isConnected() ? Op::Read : c.op;
+        run(rig, next);
+        QCOMPARE(rig.boxes().texts(), kOperations[int(next)].success);
+    }
+
+    // A reply to an earlier command that lands while a later one waits is
+    // handled, but does not pass for the later one's answer.
+    void staleReplyDoesNotEndALaterWait()
+    {
+        TestRig rig;
         QVERIFY(rig.connectDevice());
         rig.boxes().clear();
+        rig.sim().setFault(Fault::Silent, ConfigFrame::WriteFilters, 1);
+        const QByteArray ack = acknowledgement(ConfigFrame::RestoreDefaults);
+        // Fed once the write's last request is on the line, so during its wait.
+        QObject::connect(
+            &rig.sim(), &SimConverter::frameReceived, &rig.center(), [&rig, ack](const QByteArray &frame) {
+                if (quint8(frame.at(2)) == ConfigFrame::WriteFilters)
+                    QTimer::singleShot(0, &rig.center(), [&rig, ack] { rig.center().receiveBytes(ack); });
+            });
+        rig.click("m_pushButtonWrite");
+        // The write's last wait ran out although a reply came during it.
+        QCOMPARE(rig.boxes().texts(), (QStringList{QStringLiteral("恢复默认值成功"), kTimeout}));
     }
-    // Once connected, the next command is a read.
-    const Op next = c.op == Op::Connect && rig.center().isConnected() ? Op::Read : c.op;
-    run(rig, next);
-    QCOMPARE(rig.boxes().texts(), operation(next).success);
-}
-
-// A reply to an earlier command that lands while a later one waits is
-// handled, but does not pass for the later one's answer.
-void TestFaults::staleReplyDoesNotEndALaterWait()
-{
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    rig.boxes().clear();
-    rig.sim().setFault(Fault::Silent, ConfigFrame::WriteFilters, 1);
-    const QByteArray ack = acknowledgement(ConfigFrame::RestoreDefaults);
-    // Fed once the write's last request is on the line, so during its wait.
-    QObject::connect(&rig.sim(), &SimConverter::frameReceived, &rig.center(), [&rig, ack](const QByteArray &frame) {
-        if (quint8(frame.at(2)) == ConfigFrame::WriteFilters)
-            QTimer::singleShot(0, &rig.center(), [&rig, ack] { rig.center().receiveBytes(ack); });
-    });
-    rig.click("m_pushButtonWrite");
-    // The write's last wait ran out although a reply came during it.
-    QCOMPARE(rig.boxes().texts(), (QStringList{QStringLiteral("恢复默认值成功"), kTimeout}));
-}
-
-void TestFaults::gluedRepliesAreTakenApart()
-{
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    rig.boxes().clear();
-    const QByteArray first = acknowledgement(ConfigFrame::RestoreDefaults);
-    const QByteArray second = acknowledgement(ConfigFrame::WriteFilters);
-    rig.center().receiveBytes(first + second.left(2));
-    QCOMPARE(rig.boxes().texts(), QStringList{kDefaults});
-    rig.center().receiveBytes(second.mid(2));
-    QCOMPARE(rig.boxes().texts(), (QStringList{kDefaults, kWritten}));
-    // Garbage in front of a reply still spoils it: no guessing at starts.
-    rig.center().receiveBytes(QByteArray::fromHex("1337ab0056") + first);
-    QCOMPARE(rig.boxes().count(), 2);
-}
+};
 
 QTEST_MAIN(TestFaults)
 #include "tst_faults.moc"

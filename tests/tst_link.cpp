@@ -18,192 +18,187 @@ class TestLink : public QObject
     Q_OBJECT
 
 private slots:
-    void connectReadsSilentlyAndReconnects_data();
-    void connectReadsSilentlyAndReconnects();
-    void connectsToTheStandInProgram();
-    void refusedChallengeClosesThePort();
-    void refusedPortSendsNothing_data();
-    void refusedPortSendsNothing();
-    void secondCommandDuringAWaitIsRefused();
-    void portArgument_data();
-    void portArgument();
-};
+    void connectReadsSilentlyAndReconnects_data()
+    {
+        QTest::addColumn<bool>("paced");
+        QTest::newRow("replies at once") << false;
+        // Every byte takes its time at 115200 baud: replies arrive in pieces.
+        QTest::newRow("paced line") << true;
+    }
 
-void TestLink::connectReadsSilentlyAndReconnects_data()
-{
-    QTest::addColumn<bool>("paced");
-    QTest::newRow("replies at once") << false;
-    // Every byte takes its time at 115200 baud: replies arrive in pieces.
-    QTest::newRow("paced line") << true;
-}
+    // The connect reads the device without a box of its own; disconnecting
+    // gives the port back; the next connect draws a fresh challenge.
+    void connectReadsSilentlyAndReconnects()
+    {
+        QFETCH(bool, paced);
+        TestRig rig;
+        rig.sim().setPacing(paced);
+        auto *ports = rig.widget<QComboBox>("m_comboBoxSerial");
+        rig.center().refreshSerialPorts(); // keeps the port that was typed
+        QCOMPARE(ports->currentText(), rig.sim().portName());
+        QVERIFY(rig.button("m_pushButtonRead")->isEnabled() == false);
+        QVERIFY(rig.connectDevice());
 
-// The connect reads the device without a box of its own; disconnecting
-// gives the port back; the next connect draws a fresh challenge.
-void TestLink::connectReadsSilentlyAndReconnects()
-{
-    QFETCH(bool, paced);
-    TestRig rig;
-    rig.sim().setPacing(paced);
-    auto *ports = rig.widget<QComboBox>("m_comboBoxSerial");
-    rig.center().refreshSerialPorts(); // keeps the port that was typed
-    QCOMPARE(ports->currentText(), rig.sim().portName());
-    QVERIFY(rig.button("m_pushButtonRead")->isEnabled() == false);
-    QVERIFY(rig.connectDevice());
+        QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x01, 0x07, 0x03, 0x20, 0x24, 0x22, 0x05}));
+        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接成功")});
+        QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
+        QCOMPARE(rig.boxes().last().icon, QMessageBox::Information);
+        QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("断开连接"));
+        QVERIFY(!ports->isEnabled());
+        for (const char *name : {"m_pushButtonDefault", "m_pushButtonSaveToFile", "m_pushButtonReadFromFile",
+                                 "m_pushButtonRead", "m_pushButtonWrite"})
+            QVERIFY2(rig.button(name)->isEnabled(), name);
+        QVERIFY(rig.page<ConvertParamWidget>()->isEnabled());
+        // The challenge is 16 bytes of the 23-byte frame, 00 01 before them.
+        const QByteArray challenge = rig.sim().receivedFrames().first();
+        QCOMPARE(challenge.size(), 23);
+        QCOMPARE(challenge.mid(3, 2), QByteArray::fromHex("0001"));
 
-    QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x01, 0x07, 0x03, 0x20, 0x24, 0x22, 0x05}));
-    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接成功")});
-    QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
-    QCOMPARE(rig.boxes().last().icon, QMessageBox::Information);
-    QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("断开连接"));
-    QVERIFY(!ports->isEnabled());
-    for (const char *name : {"m_pushButtonDefault", "m_pushButtonSaveToFile", "m_pushButtonReadFromFile",
-                             "m_pushButtonRead", "m_pushButtonWrite"})
-        QVERIFY2(rig.button(name)->isEnabled(), name);
-    QVERIFY(rig.page<ConvertParamWidget>()->isEnabled());
-    // The challenge is 16 bytes of the 23-byte frame, 00 01 before them.
-    const QByteArray challenge = rig.sim().receivedFrames().first();
-    QCOMPARE(challenge.size(), 23);
-    QCOMPARE(challenge.mid(3, 2), QByteArray::fromHex("0001"));
+        rig.widget<QComboBox>("m_comboBoxDevPort")->addItem(QStringLiteral("x"));
+        rig.click("m_pushButtonConnect");
+        QVERIFY(!rig.center().isConnected());
+        QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
+        QCOMPARE(rig.widget<QComboBox>("m_comboBoxDevPort")->count(), 0);
+        QVERIFY(ports->isEnabled());
+        QVERIFY(!rig.button("m_pushButtonWrite")->isEnabled());
+        QVERIFY(rig.connectDevice());
+        QList<QByteArray> challenges;
+        for (const QByteArray &frame : rig.sim().receivedFrames())
+            if (frame.at(2) == 0x01)
+                challenges << frame.mid(5, 16);
+        QCOMPARE(challenges.size(), 2);
+        QVERIFY(challenges.at(0) != challenges.at(1));
+    }
 
-    rig.widget<QComboBox>("m_comboBoxDevPort")->addItem(QStringLiteral("x"));
-    rig.click("m_pushButtonConnect");
-    QVERIFY(!rig.center().isConnected());
-    QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
-    QCOMPARE(rig.widget<QComboBox>("m_comboBoxDevPort")->count(), 0);
-    QVERIFY(ports->isEnabled());
-    QVERIFY(!rig.button("m_pushButtonWrite")->isEnabled());
-    QVERIFY(rig.connectDevice());
-    QList<QByteArray> challenges;
-    for (const QByteArray &frame : rig.sim().receivedFrames())
-        if (frame.at(2) == 0x01)
-            challenges << frame.mid(5, 16);
-    QCOMPARE(challenges.size(), 2);
-    QVERIFY(challenges.at(0) != challenges.at(1));
-}
+    void connectsToTheStandInProgram()
+    {
+        QProcess sim;
+        sim.start(QStringLiteral(TARVINE_SIM_PROGRAM), {"--type-text", "SIM-PROGRAM", "--hardware", "3.2.1"});
+        QVERIFY2(sim.waitForStarted(), qPrintable(sim.errorString()));
+        QTRY_VERIFY(sim.canReadLine());
+        const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        QVERIFY2(port.startsWith(QStringLiteral("/dev/")), qPrintable(port));
 
-void TestLink::connectsToTheStandInProgram()
-{
-    QProcess sim;
-    sim.start(QStringLiteral(TARVINE_SIM_PROGRAM), {"--type-text", "SIM-PROGRAM", "--hardware", "3.2.1"});
-    QVERIFY2(sim.waitForStarted(), qPrintable(sim.errorString()));
-    QTRY_VERIFY(sim.canReadLine());
-    const QString port = QString::fromLocal8Bit(sim.readLine()).trimmed();
-    QVERIFY2(port.startsWith(QStringLiteral("/dev/")), qPrintable(port));
+        TestRig rig;
+        rig.center().setPortName(port);
+        QVERIFY(rig.connectDevice());
+        QCOMPARE(rig.widget<QComboBox>("m_comboBoxDevPort")->currentText(), QStringLiteral("SIM-PROGRAM"));
+        rig.click("m_pushButtonConnect");
+        sim.terminate();
+        QVERIFY(sim.waitForFinished());
+        QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+    }
 
-    TestRig rig;
-    rig.center().setPortName(port);
-    QVERIFY(rig.connectDevice());
-    QCOMPARE(rig.widget<QComboBox>("m_comboBoxDevPort")->currentText(), QStringLiteral("SIM-PROGRAM"));
-    rig.click("m_pushButtonConnect");
-    sim.terminate();
-    QVERIFY(sim.waitForFinished());
-    QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
-}
+    // The challenge answered under another key.
+    void refusedChallengeClosesThePort()
+    {
+        TestRig rig;
+        rig.sim().setFault(Fault::WrongKey, ConfigFrame::Challenge, 1);
 
-// The challenge answered under another key.
-void TestLink::refusedChallengeClosesThePort()
-{
-    TestRig rig;
-    rig.sim().setFault(Fault::WrongKey, ConfigFrame::Challenge, 1);
+        QVERIFY(!rig.connectDevice());
+        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接失败")});
+        QCOMPARE(rig.boxes().last().title, QStringLiteral("失败"));
+        QCOMPARE(rig.sim().receivedCommands(), QList<quint8>{0x01});
+        QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
+        QVERIFY(!rig.button("m_pushButtonRead")->isEnabled());
+        QVERIFY(rig.widget<QComboBox>("m_comboBoxSerial")->isEnabled());
 
-    QVERIFY(!rig.connectDevice());
-    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接失败")});
-    QCOMPARE(rig.boxes().last().title, QStringLiteral("失败"));
-    QCOMPARE(rig.sim().receivedCommands(), QList<quint8>{0x01});
-    QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
-    QVERIFY(!rig.button("m_pushButtonRead")->isEnabled());
-    QVERIFY(rig.widget<QComboBox>("m_comboBoxSerial")->isEnabled());
+        // The port was closed, so the next click connects.
+        rig.boxes().clear();
+        QVERIFY(rig.connectDevice());
+        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接成功")});
+    }
 
-    // The port was closed, so the next click connects.
-    rig.boxes().clear();
-    QVERIFY(rig.connectDevice());
-    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接成功")});
-}
+    // No port name, or a port that cannot be opened: one box, nothing sent.
+    void refusedPortSendsNothing_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text"); // a pattern
+        QTest::newRow("empty name") << QString() << int(QMessageBox::Information) << QStringLiteral("提示")
+                                    << QStringLiteral("^串口名不能位空\\.$");
+        QTest::newRow("cannot open") << QStringLiteral("/dev/tarvine-no-such-port")
+                                     << int(QMessageBox::Warning) << QStringLiteral("错误")
+                                     << QStringLiteral("^打开设备失败\\.错误码:.*,描述：");
+    }
 
-// No port name, or a port that cannot be opened: one box, nothing sent.
-void TestLink::refusedPortSendsNothing_data()
-{
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<int>("icon");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("text"); // a pattern
-    QTest::newRow("empty name") << QString() << int(QMessageBox::Information) << QStringLiteral("提示")
-                                << QStringLiteral("^串口名不能位空\\.$");
-    QTest::newRow("cannot open") << QStringLiteral("/dev/tarvine-no-such-port") << int(QMessageBox::Warning)
-                                 << QStringLiteral("错误") << QStringLiteral("^打开设备失败\\.错误码:.*,描述：");
-}
+    void refusedPortSendsNothing()
+    {
+        QFETCH(QString, port);
+        QFETCH(int, icon);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        TestRig rig;
+        rig.center().setPortName(port);
+        QVERIFY(!rig.connectDevice());
+        QCOMPARE(rig.boxes().count(), 1);
+        const MessageRecord box = rig.boxes().last();
+        QCOMPARE(int(box.icon), icon);
+        QCOMPARE(box.title, title);
+        QVERIFY2(QRegularExpression(text).match(box.text).hasMatch(), qPrintable(box.text));
+        QCOMPARE(box.buttons, QStringList{QStringLiteral("OK")});
+        QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
+        QVERIFY(rig.sim().receivedFrames().isEmpty());
+    }
 
-void TestLink::refusedPortSendsNothing()
-{
-    QFETCH(QString, port);
-    QFETCH(int, icon);
-    QFETCH(QString, title);
-    QFETCH(QString, text);
-    TestRig rig;
-    rig.center().setPortName(port);
-    QVERIFY(!rig.connectDevice());
-    QCOMPARE(rig.boxes().count(), 1);
-    const MessageRecord box = rig.boxes().last();
-    QCOMPARE(int(box.icon), icon);
-    QCOMPARE(box.title, title);
-    QVERIFY2(QRegularExpression(text).match(box.text).hasMatch(), qPrintable(box.text));
-    QCOMPARE(box.buttons, QStringList{QStringLiteral("OK")});
-    QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
-    QVERIFY(rig.sim().receivedFrames().isEmpty());
-}
+    void secondCommandDuringAWaitIsRefused()
+    {
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        rig.sim().clearReceived();
+        rig.boxes().clear();
 
-void TestLink::secondCommandDuringAWaitIsRefused()
-{
-    TestRig rig;
-    QVERIFY(rig.connectDevice());
-    rig.sim().clearReceived();
-    rig.boxes().clear();
-
-    // While the read waits for its (late) first reply, the user clicks
-    // "写配置", "默认值" and starts a firmware update: all are ignored, and
-    // nothing blames the device for packets that were never sent.
-    QTemporaryDir dir;
-    const QString image = writeFile(dir.filePath(QStringLiteral("image.bin")), QByteArray(300, '\x5A'));
-    rig.sim().setFault(Fault::Silent, ConfigFrame::ReadMain, 1);
-    bool busyWhenClicked = false;
-    QMetaObject::Connection clicks;
-    clicks = connect(&rig.sim(), &SimConverter::frameReceived, &rig.center(), [&] {
-        disconnect(clicks);
-        busyWhenClicked = rig.center().isBusy();
-        rig.click("m_pushButtonWrite");
-        rig.click("m_pushButtonDefault");
+        // While the read waits for its (late) first reply, the user clicks
+        // "写配置", "默认值" and starts a firmware update: all are ignored, and
+        // nothing blames the device for packets that were never sent.
+        QTemporaryDir dir;
+        const QString image = writeFile(dir.filePath(QStringLiteral("image.bin")), QByteArray(300, '\x5A'));
+        rig.sim().setFault(Fault::Silent, ConfigFrame::ReadMain, 1);
+        bool busyWhenClicked = false;
+        QMetaObject::Connection clicks;
+        clicks = connect(
+            &rig.sim(), &SimConverter::frameReceived, &rig.center(),
+            [&] {
+                disconnect(clicks);
+                busyWhenClicked = rig.center().isBusy();
+                rig.click("m_pushButtonWrite");
+                rig.click("m_pushButtonDefault");
+                rig.click("m_pushButtonRead");
+                rig.page<UpadteWidget>()->startUpdate(image);
+            },
+            Qt::QueuedConnection);
         rig.click("m_pushButtonRead");
+        QVERIFY(busyWhenClicked);
+        QCOMPARE(rig.sim().receivedFrames().size(), 1);
+        QCOMPARE(rig.sim().receivedCommands(), QList<quint8>{0x03});
+        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("时间超时")});
+        QVERIFY(!rig.center().isBusy());
+
+        // Once the wait is over the update runs.
         rig.page<UpadteWidget>()->startUpdate(image);
-    }, Qt::QueuedConnection);
-    rig.click("m_pushButtonRead");
-    QVERIFY(busyWhenClicked);
-    QCOMPARE(rig.sim().receivedFrames().size(), 1);
-    QCOMPARE(rig.sim().receivedCommands(), QList<quint8>{0x03});
-    QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("时间超时")});
-    QVERIFY(!rig.center().isBusy());
+        QCOMPARE(rig.sim().lastImage(), QByteArray(300, '\x5A') + QByteArray(212, '\0'));
+    }
 
-    // Once the wait is over the update runs.
-    rig.page<UpadteWidget>()->startUpdate(image);
-    QCOMPARE(rig.sim().lastImage(), QByteArray(300, '\x5A') + QByteArray(212, '\0'));
-}
+    void portArgument_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("port");
+        QTest::newRow("none") << QStringList{"tarvine"} << QString();
+        QTest::newRow("given") << QStringList{"tarvine", "--port", "/dev/pts/4"}
+                               << QStringLiteral("/dev/pts/4");
+        QTest::newRow("missing value") << QStringList{"tarvine", "--port"} << QString();
+        QTest::newRow("other words ignored")
+            << QStringList{"tarvine", "x", "--port", "ttyUSB0", "y"} << QStringLiteral("ttyUSB0");
+    }
 
-void TestLink::portArgument_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("port");
-    QTest::newRow("none") << QStringList{"tarvine"} << QString();
-    QTest::newRow("given") << QStringList{"tarvine", "--port", "/dev/pts/4"} << QStringLiteral("/dev/pts/4");
-    QTest::newRow("missing value") << QStringList{"tarvine", "--port"} << QString();
-    QTest::newRow("other words ignored") << QStringList{"tarvine", "x", "--port", "ttyUSB0", "y"}
-                                         << QStringLiteral("ttyUSB0");
-}
-
-void TestLink::portArgument()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, port);
-    QCOMPARE(portFromArguments(arguments), port);
-}
+    void portArgument()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, port);
+        QCOMPARE(portFromArguments(arguments), port);
+    }
+};
 
 QTEST_MAIN(TestLink)
 #include "tst_link.moc"
