@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMutex>
 #include <QSerialPort>
+#include <QSet>
 #include <QTimer>
 
 class ConvertParamWidget;
@@ -117,6 +118,8 @@ private:
     quint8 m_awaitedReply = 0; // command byte that answers the request outstanding
     quint8 m_awaitedPhase = 0; // and, for a firmware packet, its phase
     QMutex m_rxMutex;
+    // Frames of the last write the device has not acknowledged yet.
+    QSet<quint8> m_unacknowledged;
 
     bool m_authenticated = false;
     bool m_portOpened = false;

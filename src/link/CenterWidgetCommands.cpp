@@ -148,15 +148,20 @@ void CenterWidget::on_Writepushbutton()
     if (m_convertPage->block().mode == Protocol::ConversionBlock::kModeModbusSlave &&
         !m_mappingPage->validateMappings())
         return;
+    m_unacknowledged.clear();
+    const auto send = [this](quint8 code) {
+        m_unacknowledged.insert(code);
+        return sendCommand(code);
+    };
     // A main block the CAN page refuses (bad identifier) cancels the write.
-    if (!sendCommand(WriteMain))
+    if (!send(WriteMain))
         return;
     if (m_sendModbusBlocks) {
-        sendCommand(WriteRecvMapping);
-        sendCommand(WriteSendMapping);
-        sendCommand(WriteModbus);
+        send(WriteRecvMapping);
+        send(WriteSendMapping);
+        send(WriteModbus);
     }
-    sendCommand(WriteFilters);
+    send(WriteFilters);
 }
 
 void CenterWidget::on_Defaultpushbutton()
@@ -210,7 +215,18 @@ void CenterWidget::dispatchReply(const QByteArray &reply)
             showMessageBox(QMessageBox::Information, this, tr("成功"), tr("读配置成功"));
         break;
     case WriteFilters:
-        showMessageBox(QMessageBox::Information, this, tr("成功"), tr("写配置成功"));
+        m_unacknowledged.remove(code);
+        // The write is done only when the device acknowledged every frame
+        // of it: a block whose answer never came may not have reached it.
+        // (A late answer still counts when it lands before this one.)
+        if (m_unacknowledged.isEmpty())
+            showMessageBox(QMessageBox::Information, this, tr("成功"), tr("写配置成功"));
+        break;
+    case WriteMain:
+    case WriteModbus:
+    case WriteRecvMapping:
+    case WriteSendMapping:
+        m_unacknowledged.remove(code);
         break;
     case ReadFilters:
         m_lastReply = reply;
@@ -232,7 +248,7 @@ void CenterWidget::dispatchReply(const QByteArray &reply)
         m_mappingPage->readSendBlock(reply);
         break;
     default:
-        break; // acknowledgements of 0x02, 0x21, 0x23, 0x25 and anything unknown
+        break; // anything unknown
     }
 }
 
