@@ -140,7 +140,11 @@ void BatchRunner::forward(QProcess *process, const QString &port, bool error)
         if (line.endsWith(QLatin1Char('\n')))
             line.chop(1);
         const QString text = QStringLiteral("[%1] %2\n").arg(port, line);
-        error ? printErr(text) : printOut(text);
+        // With --json standard output carries the summary alone.
+        if (error || m_options.json)
+            printErr(text);
+        else
+            printOut(text);
     }
 }
 

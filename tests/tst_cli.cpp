@@ -201,6 +201,31 @@ private slots:
                     .contains("56aa210a0101f4b00c1abcdef0112233445566778899aabbcc"));
     }
 
+    // Four ports at once, one silent and one answering under another key:
+    // the healthy two are written, and the summary says which failed.
+    void batch()
+    {
+        SimConverter sims[4];
+        QString manifest = "# port command args\n";
+        for (SimConverter &sim : sims) {
+            QVERIFY(sim.open());
+            manifest += sim.portName() + "  write " + m_known + "   # one unit\n";
+        }
+        sims[1].setFault(SimConverter::Fault::Silent);
+        sims[2].setFault(SimConverter::Fault::WrongKey);
+        const Run run = cli({"batch", writeFile(m_dir.filePath("jobs.txt"), manifest.toUtf8())});
+        QCOMPARE(run.exitCode, 7);
+        const QStringList summary = run.out.split('\n').filter(QRegularExpression("^/dev/\\S+\\twrite\\t"));
+        QCOMPARE(summary.size(), 4);
+        const char *results[] = {"ok", "failed (exit 1)", "failed (exit 5)", "ok"};
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY2(summary.at(i).startsWith(sims[i].portName() + "\twrite\t" + results[i] + "\t"),
+                     qPrintable(summary.at(i)));
+            if (i == 0 || i == 3)
+                QCOMPARE(sims[i].block(WriteModbus), m_knownBlocks.value(WriteModbus));
+        }
+    }
+
     // The file a read saves is the window's file after the same read.
     void readMatchesWindow()
     {
