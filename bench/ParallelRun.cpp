@@ -5,10 +5,21 @@
 #include <QFile>
 #include <QProcess>
 
+#include <sys/resource.h>
+
 #include <memory>
 #include <vector>
 
 namespace {
+
+// CPU time of the children this process has waited for, in seconds.
+double childrenCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    const auto seconds = [](const timeval &t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
 
 // Resident set of `pid` and all of its descendants, in kB.
 qint64 treeRssKb(qint64 root)
@@ -47,24 +58,29 @@ qint64 treeRssKb(qint64 root)
 QString ParallelRun::tableHeader()
 {
     return QStringLiteral("Parallel: tarvine-cli batch, one job per paced stand-in, on 1 and on 8 at once\n"
-                          "%1%2%3%4%5%6  ok")
+                          "(cpu: user + system seconds of the batch and its jobs)\n"
+                          "%1%2%3%4%5%6%7%8  ok")
         .arg(QStringLiteral("job"), -42)
         .arg(QStringLiteral("runs"), 5)
         .arg(QStringLiteral("1 dev. s"), 10)
         .arg(QStringLiteral("8 dev. s"), 10)
         .arg(QStringLiteral("ratio"), 8)
-        .arg(QStringLiteral("peak MB"), 9);
+        .arg(QStringLiteral("peak MB"), 9)
+        .arg(QStringLiteral("cpu 1"), 8)
+        .arg(QStringLiteral("cpu 8"), 8);
 }
 
 QString ParallelRun::Row::line() const
 {
-    return QStringLiteral("%1%2%3%4%5%6  %7")
+    return QStringLiteral("%1%2%3%4%5%6%7%8  %9")
         .arg(name, -42)
         .arg(one.values.size(), 5)
         .arg(one.median(), 10, 'f', 3)
         .arg(eight.median(), 10, 'f', 3)
         .arg(ratio(), 8, 'f', 3)
         .arg(peakMb.max(), 9, 'f', 1)
+        .arg(cpuOne.median(), 8, 'f', 3)
+        .arg(cpuEight.median(), 8, 'f', 3)
         .arg(ok ? QStringLiteral("yes") : QStringLiteral("NO"));
 }
 
@@ -79,6 +95,8 @@ ParallelRun::Row ParallelRun::measure(const QString &name, const QString &job, i
         row.one.add(a.seconds);
         row.eight.add(b.seconds);
         row.peakMb.add(b.peakMb);
+        row.cpuOne.add(a.cpuSeconds);
+        row.cpuEight.add(b.cpuSeconds);
         row.ok = row.ok && a.ok && b.ok;
     }
     return row;
@@ -121,6 +139,7 @@ ParallelRun::Result ParallelRun::run(int devices, const QString &job)
     Result result;
     QProcess batch;
     batch.setStandardErrorFile(QProcess::nullDevice()); // the jobs' boxes and progress
+    const double cpuBefore = childrenCpuSeconds();
     QElapsedTimer clock;
     clock.start();
     batch.start(m_cli, {QStringLiteral("batch"), manifestPath});
@@ -129,6 +148,7 @@ ParallelRun::Result ParallelRun::run(int devices, const QString &job)
     while (!batch.waitForFinished(20))
         peakKb = qMax(peakKb, treeRssKb(batch.processId()));
     result.seconds = clock.nsecsElapsed() / 1e9;
+    result.cpuSeconds = childrenCpuSeconds() - cpuBefore; // the stand-ins still run: not counted
     batch.readAllStandardOutput();
     result.peakMb = peakKb / 1024.0;
     result.ok = batch.exitStatus() == QProcess::NormalExit && batch.exitCode() == 0;

@@ -16,15 +16,16 @@ public:
     struct Result
     {
         double seconds = 0;
-        double peakMb = 0; // the batch and its job processes, summed, at their highest
-        bool ok = false;   // every job exited 0
+        double peakMb = 0;     // the batch and its job processes, summed, at their highest
+        double cpuSeconds = 0; // user + system time of the batch and its jobs
+        bool ok = false;       // every job exited 0
     };
 
     // One job measured on 1 and on 8 devices, `runs` times each.
     struct Row
     {
         QString name;
-        Samples one, eight, peakMb;
+        Samples one, eight, peakMb, cpuOne, cpuEight;
         bool ok = true;
 
         double ratio() const { return eight.median() / one.median(); }

@@ -184,7 +184,8 @@ QByteArray SimConverter::dumpStore() const
 {
     QByteArray text;
     for (const quint8 code : {WriteMain, WriteFilters, WriteModbus, WriteRecvMapping, WriteSendMapping})
-        text += QByteArray::number(code, 16).rightJustified(2, '0') + ' ' + m_blocks.value(code).toHex() + '\n';
+        text +=
+            QByteArray::number(code, 16).rightJustified(2, '0') + ' ' + m_blocks.value(code).toHex() + '\n';
     return text;
 }
 
