@@ -143,6 +143,15 @@ void BenchRig::seedFullConfiguration()
     });
 }
 
+void BenchRig::saveFullConfiguration(const QString &path)
+{
+    setPacing(false);
+    seedFullConfiguration();
+    connectDevice();
+    m_center->saveConfiguration(path);
+    disconnectDevice();
+}
+
 bool BenchRig::isConnected() const
 {
     return m_center->isConnected();

@@ -48,6 +48,9 @@ public:
     RunResult updateFirmware(const QString &imagePath, const QByteArray &image);
 
     bool isConnected() const;
+    // The full configuration as the tool saves it after reading it from
+    // the device (unpaced; leaves the tool disconnected).
+    void saveFullConfiguration(const QString &path);
 
     // Round trips through the pseudo-terminal with no tool in between, in
     // µs: a request written on this thread, the converter's reply read back

@@ -2,8 +2,10 @@
 // Runs the real main window on the GUI thread against the stand-in
 // converter on another thread, once with the line paced to 115200 baud 8N1
 // (86.8 µs a byte) and once unpaced (the tool's own cost per exchange),
-// then times start-up of the real program. Prints a table and the targets.
+// then times start-up of the real program, and tarvine-cli batch on 1 and
+// on 8 stand-ins at once. Prints a table and the targets.
 #include "BenchRig.h"
+#include "ParallelRun.h"
 #include "Stats.h"
 #include "app/MessageBox.h"
 #include "app/TARVINE.h"
@@ -34,6 +36,9 @@ struct Plan
     int startupRuns = 5;
     bool pacedSuite = true;
     bool updateMemory = true;
+    int parallelRuns = 3;       // batch write + verify, on 1 and on 8 devices
+    int parallelUpdateRuns = 1; // batch firmware update, the same
+    bool suites = true;         // false: the parallel run alone
 };
 
 struct Measured
@@ -103,6 +108,7 @@ private:
     void printPaced(const QVector<Measured> &rows);
     void printUnpaced(const QVector<Measured> &rows);
     void printStartupAndMemory();
+    void measureParallel();
     int printTargets(double totalSeconds);
     void check(const QString &what, const QString &measured, bool met) { m_targets << Target{what, measured, met}; }
 
@@ -320,8 +326,19 @@ void Bench::printUnpaced(const QVector<Measured> &rows)
             pad(pct(m.seconds.spread()), 9) + pad(QString::number(m.exchanges), 7) + pad(num(us, 1), 10) +
             pad(num(us > 0 ? 1e6 / us : 0, 0), 9) + pad(num(toolUs, 1), 9) +
             (m.ok ? QStringLiteral("  yes") : QStringLiteral("  NO")));
-        check(QStringLiteral("%1: own cost per exchange < 300 µs").arg(m.name),
-              QStringLiteral("%1 µs (%2 µs with the pseudo-terminal)").arg(num(toolUs, 1), num(us, 1)), toolUs < 300);
+        // A connect is judged whole: most of it is the window it enables
+        // (pages enabled and repainted once), not its seven exchanges.
+        if (m.name == QLatin1String("connect")) {
+            const double ms = m.seconds.median() * 1000 - m.exchanges * transportUs / 1000;
+            check(QStringLiteral("connect: own cost, repaint included, <= 5 ms"),
+                  QStringLiteral("%1 ms (%2 ms with the pseudo-terminal)")
+                      .arg(num(ms, 2), num(m.seconds.median() * 1000, 2)),
+                  ms <= 5);
+            continue;
+        }
+        check(QStringLiteral("%1: own cost per exchange <= 100 µs").arg(m.name),
+              QStringLiteral("%1 µs (%2 µs with the pseudo-terminal)").arg(num(toolUs, 1), num(us, 1)),
+              toolUs <= 100);
     }
     // A firmware update has a cost of its own (reading the file, the
     // progress bar's hundred steps) besides its exchanges: the smallest and
@@ -397,6 +414,25 @@ int Bench::printTargets(double totalSeconds)
     return met == m_targets.size() ? 0 : 1;
 }
 
+// The same batch job on one device and on eight: a bench's hub of adapters
+// must take about as long as one adapter alone.
+void Bench::measureParallel()
+{
+    const QString config = m_dir.filePath(QStringLiteral("full-modbus-slave.txt"));
+    m_rig->saveFullConfiguration(config);
+    ParallelRun parallel(QStringLiteral(TARVINE_CLI_EXECUTABLE), QStringLiteral(TARVINE_SIM_EXECUTABLE),
+                         m_dir.path());
+    out(ParallelRun::tableHeader());
+    for (const auto &row :
+         parallel.measureAll(config, imagePath(256), m_plan.parallelRuns, m_plan.parallelUpdateRuns)) {
+        out(row.line());
+        check(QStringLiteral("batch %1: 8 devices / 1 <= 1.15").arg(row.name), num(row.ratio(), 3),
+              row.ratio() <= 1.15);
+        m_allOk = m_allOk && row.ok;
+    }
+    out(QString());
+}
+
 int Bench::run()
 {
     QElapsedTimer total;
@@ -411,14 +447,18 @@ int Bench::run()
 
     BenchRig rig;
     m_rig = &rig;
-    const QVector<Measured> unpaced = runSuite(false);
-    const QVector<Measured> paced = m_plan.pacedSuite ? runSuite(true) : QVector<Measured>();
+    const QVector<Measured> unpaced = m_plan.suites ? runSuite(false) : QVector<Measured>();
+    const QVector<Measured> paced = m_plan.suites && m_plan.pacedSuite ? runSuite(true) : QVector<Measured>();
+    if (m_plan.parallelRuns > 0)
+        measureParallel();
     m_rig = nullptr;
 
-    if (m_plan.pacedSuite)
-        printPaced(paced);
-    printUnpaced(unpaced);
-    printStartupAndMemory();
+    if (m_plan.suites) {
+        if (m_plan.pacedSuite)
+            printPaced(paced);
+        printUnpaced(unpaced);
+        printStartupAndMemory();
+    }
     return printTargets(total.nsecsElapsed() / 1e9);
 }
 
@@ -447,9 +487,11 @@ int main(int argc, char *argv[])
     Plan plan;
     const QStringList args = QApplication::arguments();
     if (args.contains(QStringLiteral("--help"))) {
-        out(QStringLiteral("usage: tarvine-bench [--quick | --profile]\n"
-                           "  --quick    fewer runs and only the 64 KiB image on the paced line (for a first look)\n"
-                           "  --profile  the unpaced runs only, few of each (to run under callgrind)"));
+        out(QStringLiteral(
+            "usage: tarvine-bench [--quick | --profile]\n"
+            "  --quick    fewer runs and only the 64 KiB image on the paced line (for a first look)\n"
+            "  --parallel the parallel run alone: tarvine-cli batch on 1 and on 8 stand-ins\n"
+            "  --profile  the unpaced runs only, few of each (to run under callgrind)"));
         return 0;
     }
     if (args.contains(QStringLiteral("--quick"))) {
@@ -458,8 +500,15 @@ int main(int argc, char *argv[])
         plan.unpacedSmallRuns = 5;
         plan.unpacedFirmwareRuns = 1;
         plan.startupRuns = 3;
+        plan.parallelRuns = 1;
+    }
+    if (args.contains(QStringLiteral("--parallel"))) {
+        plan.suites = false;
+        plan.startupRuns = 0;
+        plan.updateMemory = false;
     }
     if (args.contains(QStringLiteral("--profile"))) {
+        plan.parallelRuns = 0;
         plan.pacedSuite = false;
         plan.pacedFirmware = {{64, 1}};
         plan.unpacedSmallRuns = 3;

@@ -72,3 +72,6 @@ run_fuzzers() {
         grep -E '^#[0-9]+[[:space:]]+DONE' "$dir/$name.log" || true
     done
 }
+
+# For the Debian package (scripts/package): dpkg-shlibdeps finds its dependencies.
+TARVINE_PACKAGE_PACKAGES=(dpkg-dev file)

@@ -155,6 +155,40 @@ void SimConverter::clearFault()
     setFault(Fault::None);
 }
 
+void SimConverter::setRandomFaults(double probability, quint32 seed)
+{
+    m_randomChance = probability;
+    m_randomState = seed ? seed : 1;
+}
+
+// xorshift32: the same seed gives the same faults, run after run.
+SimConverter::Fault SimConverter::drawFault(bool challenge)
+{
+    if (m_randomChance <= 0)
+        return Fault::None;
+    const auto next = [this] {
+        m_randomState ^= m_randomState << 13;
+        m_randomState ^= m_randomState >> 17;
+        m_randomState ^= m_randomState << 5;
+        return m_randomState;
+    };
+    if (next() / 4294967296.0 >= m_randomChance)
+        return Fault::None;
+    static const Fault kinds[] = {Fault::Silent,  Fault::CorruptCrc,   Fault::Split,      Fault::Late,
+                                  Fault::Garbage, Fault::WrongCommand, Fault::ShortReply, Fault::WrongKey};
+    const int count = challenge ? 8 : 7;
+    return kinds[next() % count];
+}
+
+QByteArray SimConverter::dumpStore() const
+{
+    QByteArray text;
+    for (const quint8 code : {WriteMain, WriteFilters, WriteModbus, WriteRecvMapping, WriteSendMapping})
+        text +=
+            QByteArray::number(code, 16).rightJustified(2, '0') + ' ' + m_blocks.value(code).toHex() + '\n';
+    return text;
+}
+
 void SimConverter::failUpdate(int phase, int blockIndex)
 {
     m_failPhase = phase;
@@ -313,10 +347,15 @@ QByteArray SimConverter::answerConfig(const QByteArray &frame)
     const quint8 command = byteAt(frame, 2);
     if (command == Challenge) {
         Fault fault = Fault::None;
-        const bool wrongKey = m_fault == Fault::WrongKey &&
-                              (m_faultCommand < 0 || m_faultCommand == Challenge) && m_faultTimes != 0;
-        if (wrongKey)
+        m_challengeDraw = drawFault(true);
+        const bool drawnWrongKey = m_challengeDraw == Fault::WrongKey;
+        if (drawnWrongKey)
+            m_challengeDraw = Fault::None;
+        const bool setWrongKey = m_fault == Fault::WrongKey &&
+                                 (m_faultCommand < 0 || m_faultCommand == Challenge) && m_faultTimes != 0;
+        if (setWrongKey)
             consumeFault(command, &fault);
+        const bool wrongKey = setWrongKey || drawnWrongKey;
         const QByteArray key = wrongKey ? QByteArrayLiteral("not-the-real-key") : Handshake::sharedKey();
         const QByteArray cipher = Handshake::answer(frame.mid(ChallengeOffset, ChallengeSize), key);
         m_authenticated = !wrongKey;
@@ -337,6 +376,7 @@ QByteArray SimConverter::answerConfig(const QByteArray &frame)
     case WriteRecvMapping:
     case WriteSendMapping:
         setBlock(command, frame.left(frame.size() - 2));
+        emit storeChanged();
         r = header(command);
         r.append('\0');
         return withCrc(r);
@@ -350,6 +390,7 @@ QByteArray SimConverter::answerConfig(const QByteArray &frame)
         return withCrc(r);
     case RestoreDefaults:
         restoreDefaults();
+        emit storeChanged();
         r = header(command);
         r.append('\0');
         return withCrc(r);
@@ -451,6 +492,8 @@ void SimConverter::reply(quint8 command, QByteArray frame)
     Fault fault = Fault::None;
     if (command != Challenge || m_fault != Fault::WrongKey)
         consumeFault(command, &fault);
+    if (fault == Fault::None)
+        fault = command == Challenge ? m_challengeDraw : drawFault(false);
 
     qint64 delay = 0;
     switch (fault) {

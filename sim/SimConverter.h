@@ -58,6 +58,10 @@ public:
     // the next `times` replies (-1: until cleared).
     void setFault(Fault fault, int command = -1, int times = -1);
     void clearFault();
+    // Each reply, with this probability, gets one fault drawn at random
+    // (a wrong key only for the challenge); 0 turns it off. Faults set with
+    // setFault() go first.
+    void setRandomFaults(double probability, quint32 seed);
     // Every byte takes its time at 115200 baud 8N1, both directions.
     void setPacing(bool on) { m_pacing = on; }
     // How late paced replies were finished: the last byte of each reply
@@ -84,6 +88,9 @@ public:
     void setBlock(quint8 writeCommand, const QByteArray &frameWithoutCrc);
     void restoreDefaults();
     static QByteArray defaultBlock(quint8 writeCommand);
+    // The store as text, one block a line in command order: "02 56aa02..."
+    // (the command in hex, the block without CRC in hex).
+    QByteArray dumpStore() const;
 
     bool isAuthenticated() const { return m_authenticated; }
     int restarts() const { return m_restarts; }
@@ -101,6 +108,8 @@ public:
 
 signals:
     void frameReceived(const QByteArray &frame);
+    // A write or restore-defaults command changed the store.
+    void storeChanged();
 
 private:
     // Bytes on their way to the tool: byte i is due at startNs + (i + 1) *
@@ -129,6 +138,7 @@ private:
     static qint64 nowNs();
     void writeOut(const QByteArray &bytes);
     bool consumeFault(quint8 command, Fault *fault);
+    Fault drawFault(bool challenge);
 
     int m_master = -1;
     int m_slave = -1;
@@ -153,6 +163,9 @@ private:
     Fault m_fault = Fault::None;
     int m_faultCommand = -1;
     int m_faultTimes = -1;
+    double m_randomChance = 0;
+    quint32 m_randomState = 1;
+    Fault m_challengeDraw = Fault::None;
     bool m_pacing = false;
     bool m_requireAuth = true;
     bool m_authenticated = false;

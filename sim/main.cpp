@@ -5,7 +5,9 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
+#include <QSaveFile>
 #include <QTextStream>
 
 #include <csignal>
@@ -83,6 +85,18 @@ int main(int argc, char *argv[])
                                      QStringLiteral("phase"));
     const QCommandLineOption noAuthOpt(QStringLiteral("no-auth"),
                                        QStringLiteral("Answer configuration commands without a handshake."));
+    const QCommandLineOption randomOpt(
+        QStringLiteral("random-faults"),
+        QStringLiteral("Each reply, with probability P (0..1), gets one of the faults at random."),
+        QStringLiteral("P"));
+    const QCommandLineOption seedOpt(QStringLiteral("seed"), QStringLiteral("Seed of the random faults."),
+                                     QStringLiteral("n"));
+    const QCommandLineOption dumpOpt(
+        QStringLiteral("dump"),
+        QStringLiteral("Keep FILE holding the configuration store, one block a line (\"02 56aa02...\"): "
+                       "written at start and after every command that changes it."),
+        QStringLiteral("file"));
+    parser.addOptions({randomOpt, seedOpt, dumpOpt});
     parser.addOptions({faultOpt, faultCmdOpt, faultTimesOpt, pacingOpt, typeOpt, hwOpt, fwOpt, textOpt, productOpt,
                        blockOpt, failOpt, noAuthOpt});
     parser.process(app);
@@ -137,6 +151,30 @@ int main(int argc, char *argv[])
             sim.failUpdate(2, phase.mid(6).toInt());
         else
             parser.showHelp(2);
+    }
+
+    if (parser.isSet(randomOpt)) {
+        bool ok = false;
+        const double p = parser.value(randomOpt).toDouble(&ok);
+        if (!ok || p < 0 || p > 1) {
+            err << "bad --random-faults: " << parser.value(randomOpt) << "\n";
+            return 2;
+        }
+        const quint32 seed = parser.isSet(seedOpt) ? parser.value(seedOpt).toUInt()
+                                                   : quint32(QDateTime::currentMSecsSinceEpoch());
+        sim.setRandomFaults(p, seed);
+    }
+    if (parser.isSet(dumpOpt)) {
+        const QString path = parser.value(dumpOpt);
+        const auto dump = [&sim, path] {
+            QSaveFile file(path);
+            if (file.open(QIODevice::WriteOnly)) {
+                file.write(sim.dumpStore());
+                file.commit();
+            }
+        };
+        QObject::connect(&sim, &SimConverter::storeChanged, &app, dump);
+        dump();
     }
 
     if (!sim.open()) {

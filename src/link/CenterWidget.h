@@ -127,4 +127,10 @@ private:
     bool m_showReadResult = true;
     bool m_sendModbusBlocks = false;
     bool m_busy = false;
+
+public:
+    // The frame `command` would send now, built from the pages exactly as
+    // the command builds it; empty where a page refuses its block. Sends
+    // nothing: tools use it to compare a device with a file.
+    QByteArray configFrame(quint8 command);
 };

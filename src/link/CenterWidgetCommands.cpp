@@ -279,3 +279,9 @@ void CenterWidget::on_intermediateFunction(int index)
 {
     m_mappingPage->applyCanMode(index);
 }
+
+QByteArray CenterWidget::configFrame(quint8 command)
+{
+    QByteArray frame;
+    return buildConfigFrame(command, frame) ? frame : QByteArray();
+}

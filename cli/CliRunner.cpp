@@ -1,0 +1,248 @@
+#include "CliRunner.h"
+
+#include "DeviceSession.h"
+#include "ExitCode.h"
+
+#include "protocol/DeviceInfo.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSerialPortInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <unistd.h>
+
+void printOut(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+void printErr(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+namespace {
+
+QString orDash(const QString &text)
+{
+    return text.isEmpty() ? QStringLiteral("-") : text;
+}
+
+QString hex4(quint16 value)
+{
+    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0'));
+}
+
+QString jsonText(const QJsonDocument &document)
+{
+    return QString::fromUtf8(document.toJson(QJsonDocument::Indented));
+}
+
+// "42% 11.3 KiB/s 0:15 left"
+QString progressText(qint64 done, qint64 total, qint64 elapsedMs)
+{
+    const int percent = total > 0 ? int(done * 100 / total) : 100;
+    const double rate = elapsedMs > 0 ? done * 1000.0 / elapsedMs : 0.0;
+    const qint64 leftS = rate > 0 ? qint64((total - done) / rate + 0.5) : 0;
+    return QStringLiteral("update: %1% %2 B/s %3:%4 left")
+        .arg(percent, 3)
+        .arg(qint64(rate))
+        .arg(leftS / 60)
+        .arg(leftS % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+int CliRunner::run()
+{
+    if (m_options.command == QLatin1String("ports"))
+        return ports();
+
+    DeviceSession session(m_options.port, [](const QString &line) { printErr(line + QLatin1Char('\n')); });
+    // A file the tool would refuse is refused before the port is touched.
+    const QString &c = m_options.command;
+    if (c == QLatin1String("write") || c == QLatin1String("verify")) {
+        const int checked = session.checkFile(m_options.arguments.value(0));
+        if (checked != ExitCode::Success)
+            return checked;
+    }
+    const int connected = session.connectDevice();
+    if (connected != ExitCode::Success) {
+        explainConnectFailure(connected);
+        return connected;
+    }
+    if (c == QLatin1String("info"))
+        return info(session);
+    if (c == QLatin1String("read"))
+        return read(session);
+    if (c == QLatin1String("write"))
+        return write(session);
+    if (c == QLatin1String("verify"))
+        return verify(session, m_options.arguments.value(0));
+    if (c == QLatin1String("defaults"))
+        return defaults(session);
+    return update(session);
+}
+
+void CliRunner::explainConnectFailure(int code) const
+{
+    switch (code) {
+    case ExitCode::PortUnavailable:
+        printErr(QStringLiteral("cannot open %1: it is missing, in use by another program, or you lack "
+                                "permission.\nOn Linux, join the dialout group (sudo usermod -aG dialout "
+                                "$USER), then log out and in again.\n")
+                     .arg(m_options.port));
+        break;
+    case ExitCode::ChallengeFailed:
+        printErr(QStringLiteral("%1: the device failed the challenge\n").arg(m_options.port));
+        break;
+    default:
+        printErr(QStringLiteral("%1: the device did not answer\n").arg(m_options.port));
+        break;
+    }
+}
+
+int CliRunner::ports()
+{
+    QJsonArray array;
+    QString lines;
+    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts()) {
+        const QString ids =
+            port.hasVendorIdentifier() && port.hasProductIdentifier()
+                ? hex4(port.vendorIdentifier()) + QLatin1Char(':') + hex4(port.productIdentifier())
+                : QString();
+        lines += QStringList{port.systemLocation(), orDash(port.description()), orDash(port.manufacturer()),
+                             orDash(port.serialNumber()), orDash(ids)}
+                     .join(QLatin1Char('\t')) +
+                 QLatin1Char('\n');
+        array.append(QJsonObject{
+            {QStringLiteral("port"), port.systemLocation()},
+            {QStringLiteral("description"), port.description()},
+            {QStringLiteral("manufacturer"), port.manufacturer()},
+            {QStringLiteral("serialNumber"), port.serialNumber()},
+            {QStringLiteral("vendorId"),
+             port.hasVendorIdentifier() ? hex4(port.vendorIdentifier()) : QString()},
+            {QStringLiteral("productId"),
+             port.hasProductIdentifier() ? hex4(port.productIdentifier()) : QString()},
+        });
+    }
+    printOut(m_options.json ? jsonText(QJsonDocument(array)) : lines);
+    return ExitCode::Success;
+}
+
+int CliRunner::info(DeviceSession &session)
+{
+    using Protocol::DeviceInfo;
+    const DeviceInfo d = session.deviceInfo();
+    if (m_options.json) {
+        printOut(jsonText(QJsonDocument(QJsonObject{
+            {QStringLiteral("deviceType"), d.deviceTypeText()},
+            {QStringLiteral("typeCode"), int(d.typeCode)},
+            {QStringLiteral("hardwareVersion"), DeviceInfo::versionText(d.hardware)},
+            {QStringLiteral("firmwareVersion"), DeviceInfo::versionText(d.firmware)},
+            {QStringLiteral("productNumber"), d.productNumberText()},
+        })));
+        return ExitCode::Success;
+    }
+    printOut(
+        QStringLiteral("device type: %1\nhardware version: %2\nfirmware version: %3\nproduct number: %4\n")
+            .arg(d.deviceTypeText(), DeviceInfo::versionText(d.hardware), DeviceInfo::versionText(d.firmware),
+                 d.productNumberText()));
+    return ExitCode::Success;
+}
+
+int CliRunner::read(DeviceSession &session)
+{
+    Protocol::Configuration device;
+    const int readCode = session.read(&device);
+    if (readCode != ExitCode::Success)
+        return readCode;
+    if (!m_options.output.isEmpty() && m_options.output != QLatin1String("-"))
+        return session.save(m_options.output);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("configuration.txt"));
+    const int saved = session.save(path);
+    if (saved != ExitCode::Success)
+        return saved;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return ExitCode::BadFile;
+    const QByteArray bytes = file.readAll();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+    return ExitCode::Success;
+}
+
+int CliRunner::write(DeviceSession &session)
+{
+    const int loaded = session.loadFile(m_options.arguments.value(0), &m_file);
+    if (loaded != ExitCode::Success)
+        return loaded;
+    const int written = session.write();
+    if (written != ExitCode::Success || m_options.noVerify)
+        return written;
+    return verify(session, QString());
+}
+
+// With an empty `file`, compares with the file the session loaded last.
+int CliRunner::verify(DeviceSession &session, const QString &fileName)
+{
+    if (!fileName.isEmpty()) {
+        const int loaded = session.loadFile(fileName, &m_file);
+        if (loaded != ExitCode::Success)
+            return loaded;
+    }
+    Protocol::Configuration device;
+    const int readCode = session.read(&device);
+    if (readCode != ExitCode::Success)
+        return readCode;
+
+    const QVector<Protocol::Difference> differences = Protocol::Configuration::differences(device, m_file);
+    if (m_options.json) {
+        QJsonArray array;
+        for (const Protocol::Difference &d : differences)
+            array.append(QJsonObject{{QStringLiteral("field"), d.field},
+                                     {QStringLiteral("device"), d.deviceValue},
+                                     {QStringLiteral("file"), d.fileValue}});
+        printOut(jsonText(QJsonDocument(array)));
+    } else {
+        for (const Protocol::Difference &d : differences)
+            printOut(QStringLiteral("%1: device %2, file %3\n").arg(d.field, d.deviceValue, d.fileValue));
+    }
+    return differences.isEmpty() ? ExitCode::Success : ExitCode::Differences;
+}
+
+int CliRunner::defaults(DeviceSession &session)
+{
+    return session.restoreDefaults();
+}
+
+int CliRunner::update(DeviceSession &session)
+{
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+    const bool quiet = m_options.quiet;
+    QElapsedTimer clock;
+    clock.start();
+    int lastPercent = -1;
+    const int code = session.update(m_options.arguments.value(0), [&](qint64 done, qint64 total) {
+        const int percent = total > 0 ? int(done * 100 / total) : 100;
+        if (quiet || percent == lastPercent)
+            return;
+        lastPercent = percent;
+        const QString text = progressText(done, total, clock.elapsed());
+        printErr(terminal ? QLatin1Char('\r') + text : text + QLatin1Char('\n'));
+    });
+    if (terminal && !quiet && lastPercent >= 0)
+        printErr(QStringLiteral("\n"));
+    return code;
+}

@@ -1,0 +1,51 @@
+// tarvine-cli: configures, verifies and updates converters from scripts.
+// Runs the tool's own link and pages off-screen; never shows a window.
+#include "BatchRunner.h"
+#include "CliHelp.h"
+#include "CliOptions.h"
+#include "CliRunner.h"
+#include "ExitCode.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace {
+
+// The link's frame log and Qt's own notes are for developers: a script
+// reads only what the commands print. TARVINE_CLI_DEBUG=1 lets them through.
+void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtFatalMsg || qEnvironmentVariableIntValue("TARVINE_CLI_DEBUG") != 0)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qInstallMessageHandler(quietHandler);
+    // No display is needed, nor used: the pages are never shown.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tarvine-cli"));
+
+    CliOptions options;
+    const QString error = options.parse(QApplication::arguments().mid(1));
+    if (options.help) {
+        const QString text =
+            options.command.isEmpty() ? CliHelp::general() : CliHelp::command(options.command);
+        if (!text.isEmpty()) {
+            printOut(text);
+            return ExitCode::Success;
+        }
+    }
+    if (!error.isEmpty()) {
+        printErr(
+            QStringLiteral("tarvine-cli: %1\nRun \"tarvine-cli --help\" for the commands.\n").arg(error));
+        return ExitCode::Usage;
+    }
+    if (options.command == QLatin1String("batch"))
+        return BatchRunner(options).run();
+    return CliRunner(options).run();
+}
