@@ -112,6 +112,9 @@ signals:
     void storeChanged();
 
 private:
+    // 10 bits a byte at 115200 baud.
+    static constexpr qint64 kByteNs = 1000000000LL * 10 / 115200;
+
     // Bytes on their way to the tool: byte i is due at startNs + (i + 1) *
     // byteNs (byteNs 0: all of them at startNs).
     struct Pending
