@@ -84,6 +84,10 @@ QString PageSteps::run(const QString &steps)
             auto *list = qobject_cast<QComboBox *>(widget(name));
             for (int i = 0; i < list->count() && list->currentIndex() != value.toInt(); ++i)
                 QTest::keyClick(list, list->currentIndex() < value.toInt() ? Qt::Key_Down : Qt::Key_Up);
+        } else if (verb == "retype") {
+            auto *edit = qobject_cast<QLineEdit *>(widget(name));
+            edit->selectAll();
+            QTest::keyClicks(edit, edit->text());
         } else if (verb == "keys" || verb == "type") {
             verb == "keys" ? QTest::keySequence(widget(name), QKeySequence(value))
                            : QTest::keyClicks(widget(name), value);
