@@ -87,7 +87,7 @@ QString PageSteps::run(const QString &steps)
         } else if (verb == "retype") {
             auto *edit = qobject_cast<QLineEdit *>(widget(name));
             edit->selectAll();
-            QTest::keyClicks(edit, edit->text());
+            QTest::keyClicks(edit, value.isEmpty() ? edit->text() : value);
         } else if (verb == "keys" || verb == "type") {
             verb == "keys" ? QTest::keySequence(widget(name), QKeySequence(value))
                            : QTest::keyClicks(widget(name), value);

@@ -17,7 +17,7 @@ class QWidget;
 //                     whole rest, several take a word each
 //   pick NAME N       arrow keys on a list until entry N shows
 //   keys NAME SEQ     a key sequence ("Ctrl+V"); type NAME TEXT: typed text
-//   retype NAME       a field's text typed over itself: an edit to undo
+//   retype NAME TEXT  TEXT typed over a field's text, or the text over itself
 //   ? NAMES           their values, space apart, yes/no as 1/0;
 //                     NAME.selectable: which entries of a list can be chosen
 // A name may be an alias of several names. A page adds its own verbs, and
