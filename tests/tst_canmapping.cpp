@@ -1,7 +1,6 @@
 #include "pages/CanMappingWidget.h"
 
 #include "PageSteps.h"
-#include "TableState.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -7,7 +7,6 @@
 #include "protocol/FilterTable.h"
 
 #include "PageSteps.h"
-#include "TableState.h"
 
 #include <QtTest>
 #include <QtWidgets>

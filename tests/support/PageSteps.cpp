@@ -1,6 +1,5 @@
 #include "PageSteps.h"
 
-#include "TableState.h"
 #include "app/MessageBox.h"
 
 #include <QJsonDocument>
@@ -8,6 +7,40 @@
 #include <QtWidgets>
 
 namespace {
+
+QString listState(const QComboBox *list)
+{
+    QStringList entries;
+    const auto *model = qobject_cast<const QStandardItemModel *>(list->model());
+    for (int i = 0; i < list->count(); ++i)
+        entries << list->itemText(i) + (model && !model->item(i)->isEnabled() ? "(off)" : "");
+    return QStringLiteral("list %1 of [%2]").arg(list->currentIndex()).arg(entries.join(','));
+}
+
+QString editState(const QLineEdit *edit)
+{
+    QString validator = QStringLiteral("none");
+    if (const auto *pattern = qobject_cast<const QRegularExpressionValidator *>(edit->validator()))
+        validator = pattern->regularExpression().pattern();
+    else if (const auto *range = qobject_cast<const QIntValidator *>(edit->validator()))
+        validator = QStringLiteral("%1..%2").arg(range->bottom()).arg(range->top());
+    return QStringLiteral("edit '%1' %2 modified %3 undo %4 redo %5 cursor %6 selected '%7'")
+        .arg(edit->text(), validator)
+        .arg(edit->isModified())
+        .arg(edit->isUndoAvailable())
+        .arg(edit->isRedoAvailable())
+        .arg(edit->cursorPosition())
+        .arg(edit->selectedText());
+}
+
+// Which entries of a list can be chosen, as 0/1.
+QString selectable(const QComboBox *list)
+{
+    QString mask;
+    for (int i = 0; i < list->count(); ++i)
+        mask += qobject_cast<const QStandardItemModel *>(list->model())->item(i)->isEnabled() ? '1' : '0';
+    return mask;
+}
 
 // The property a user sees and changes on a widget of this kind, unless the name gives one.
 QByteArray property(const QWidget *w, const QString &name)
@@ -20,6 +53,29 @@ QByteArray property(const QWidget *w, const QString &name)
 }
 
 } // namespace
+
+QStringList tableState(const QTableWidget *table)
+{
+    QStringList lines;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        lines << QStringLiteral("row %1 height %2").arg(row).arg(table->rowHeight(row));
+        for (int column = 0; column < table->columnCount(); ++column) {
+            QString cell = QStringLiteral("  %1:%2 ").arg(row).arg(column);
+            if (const QTableWidgetItem *item = table->item(row, column))
+                cell +=
+                    QStringLiteral("item flags %1 check %2 ").arg(int(item->flags())).arg(item->checkState());
+            const QWidget *widget = table->cellWidget(row, column);
+            if (const auto *list = qobject_cast<const QComboBox *>(widget))
+                cell += listState(list);
+            else if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
+                cell += editState(edit);
+            if (widget && !widget->styleSheet().isEmpty())
+                cell += QStringLiteral(" sheet '%1'").arg(widget->styleSheet());
+            lines << cell;
+        }
+    }
+    return lines;
+}
 
 PageSteps::PageSteps(QWidget *page) : m_page(page)
 {
@@ -55,7 +111,7 @@ QString PageSteps::state(const QString &names)
     for (const QString &name : expand(names)) {
         QWidget *w = widget(name);
         const QVariant value = w->property(property(w, name));
-        values << (name.endsWith(".selectable")     ? selectableEntries(qobject_cast<QComboBox *>(w))
+        values << (name.endsWith(".selectable")     ? selectable(qobject_cast<QComboBox *>(w))
                    : value.type() == QVariant::Bool ? QString::number(value.toBool())
                                                     : value.toString());
     }

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QTableWidget;
 class QWidget;
 
 // Drives a page through a line of steps, the way the central widget and a
@@ -43,3 +44,10 @@ private:
 };
 
 QJsonObject jsonObject(const QString &text);
+
+// Everything a row's cells hold that a user or the next step can tell
+// apart, one line per cell: check items (flags, state), lists (entries,
+// which are selectable, the shown one), editors (text, validator, typed or
+// undoable changes, cursor), highlights and row heights. Two tables with the
+// same state look and behave the same.
+QStringList tableState(const QTableWidget *table);
