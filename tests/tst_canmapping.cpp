@@ -27,7 +27,7 @@ class Tst_canmapping : public QObject
         return page.findChild<QTableWidget *>(side == "s" ? "m_tableWidgetCanSendMapping"
                                                           : "m_tableWidgetRecvMapping");
     }
-    static QByteArray frame(bool send, char command, const QString &records, int length)
+    static QByteArray frame(char command, const QString &records, int length)
     {
         return (QByteArray::fromHex("56AA") + command + QByteArray::fromHex(records.toLatin1()))
             .leftJustified(length, 0);
@@ -84,13 +84,13 @@ class Tst_canmapping : public QObject
         };
         run.verbs["read"] = [&](const QString &what) {
             const bool send = what.startsWith('s');
-            const QByteArray reply = frame(send, send ? 0x24 : 0x22, what.mid(2).remove(' '), 301);
+            const QByteArray reply = frame(send ? 0x24 : 0x22, what.mid(2).remove(' '), 301);
             send ? page.readSendBlock(reply) : page.readRecvBlock(reply);
         };
         run.verbs["written"] = [&](const QString &what) {
             const bool send = what.startsWith('s');
             const QByteArray expected =
-                frame(send, send ? 0x25 : 0x23, what.mid(2).remove(' '), send ? 299 : 263);
+                frame(send ? 0x25 : 0x23, what.mid(2).remove(' '), send ? 299 : 263);
             run.log << (written(page, send) == expected ? "as written" : written(page, send).toHex());
         };
         run.verbs["rows"] = [&](const QString &) {
