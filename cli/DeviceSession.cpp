@@ -6,7 +6,6 @@
 #include "link/CenterWidget.h"
 #include "pages/CanMappingWidget.h"
 #include "pages/ConvertParamWidget.h"
-#include "protocol/ByteFields.h"
 #include "protocol/ConfigFrame.h"
 #include "protocol/ConversionBlock.h"
 #include "protocol/ReplyAssembly.h"
@@ -28,7 +27,6 @@ QString windowText(const char *source)
 }
 
 constexpr int kMaxTapBuffer = 4096;
-constexpr quint8 kUpdateReply = 0x00;
 
 } // namespace
 
@@ -99,19 +97,20 @@ void DeviceSession::takeReplies()
         m_tapBuffer.remove(0, length);
         if (!hasValidCrc(reply))
             continue;
-        const quint8 command = byteAt(reply, 2);
+        const quint8 command = commandOf(reply);
         if (reply.size() < minimumReplyLength(command))
             continue;
         m_replies.insert(command, reply);
-        if (command == kUpdateReply)
+        if (command == UpdateFrame::AckCommand)
             noteUpdateReply(reply);
     }
 }
 
 void DeviceSession::noteUpdateReply(const QByteArray &reply)
 {
-    const quint8 phase = byteAt(reply, 1);
-    const bool ok = byteAt(reply, 4) == 0;
+    const UpdateFrame::Ack ack = UpdateFrame::ack(reply);
+    const quint8 phase = ack.phase;
+    const bool ok = ack.status == UpdateFrame::Accepted;
     if (!ok && m_updateRefusedPhase == 0)
         m_updateRefusedPhase = phase;
     if (ok && phase == UpdateFrame::Data && m_onDataAck)
