@@ -5,6 +5,7 @@
 // it is.
 #include "protocol/ByteFields.h"
 #include "protocol/CanRules.h"
+#include "protocol/Configuration.h"
 #include "protocol/ConfigFrame.h"
 #include "protocol/Crc16.h"
 #include "protocol/DeviceInfo.h"
@@ -498,6 +499,38 @@ private slots:
     {
         QFETCH(int, actual);
         QTEST(actual, "expected");
+    }
+
+    // The fields two configurations differ in, named as verify prints them.
+    // A serial port slot counts only where the file's mode uses it.
+    void differences_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("fields");
+        QTest::newRow("RS232: the RS485 slot is unused") << 0 << "serial.port1.baudRate";
+        QTest::newRow("RS485: its port is in the second slot") << 1 << "serial.port2.stopBits";
+        QTest::newRow("RS232+RS422: both") << 4 << "serial.port1.baudRate serial.port2.stopBits";
+    }
+    void differences()
+    {
+        QFETCH(int, mode);
+        MainParams device, file;
+        device.serial.mode = file.serial.mode = quint8(mode);
+        device.serial.first.baudRate = 115200;
+        device.serial.second.stopBits = 1;
+        device.can.sendId = file.can.sendId = 0x123;
+        file.conversion.mode = 5;
+        Configuration d, f;
+        d.main = device;
+        f.main = file;
+        QStringList found;
+        for (const Difference &diff : Configuration::differences(d, f))
+            found << diff.field + '=' + diff.deviceValue + '/' + diff.fileValue;
+        QFETCH(QString, fields);
+        QStringList expected;
+        for (const QString &field : fields.split(' '))
+            expected << field + (field.endsWith("baudRate") ? "=115200/0" : "=1/0");
+        QCOMPARE(found, expected << "conversion.mode=0/5");
     }
 };
 

@@ -79,8 +79,15 @@ void comparePort(Collector &c, const QString &prefix, const SerialPortSlot &d, c
 void compareMain(Collector &c, const MainParams &d, const MainParams &f)
 {
     c.decField(QStringLiteral("serial.mode"), d.serial.mode, f.serial.mode);
-    comparePort(c, QStringLiteral("serial.port1"), d.serial.first, f.serial.first);
-    comparePort(c, QStringLiteral("serial.port2"), d.serial.second, f.serial.second);
+    // Only the slots the file's mode uses: the other one goes out as zeros,
+    // is of no use to the device, and shows on a read whatever an earlier
+    // configuration left there.
+    const int mode = f.serial.mode;
+    const bool secondOnly = SerialBlock::singlePortInSecondSlot(mode);
+    if (!secondOnly)
+        comparePort(c, QStringLiteral("serial.port1"), d.serial.first, f.serial.first);
+    if (secondOnly || SerialBlock::isDualMode(mode))
+        comparePort(c, QStringLiteral("serial.port2"), d.serial.second, f.serial.second);
 
     c.hexField(QStringLiteral("can.arbitrationWord"), d.can.arbitrationWord, f.can.arbitrationWord);
     c.hexField(QStringLiteral("can.dataWord"), d.can.dataWord, f.can.dataWord);

@@ -46,6 +46,7 @@ struct Configuration
     // The blocks both hold, field by field, in a fixed order. Field names
     // are stable (scripts parse them):
     //   serial.mode, serial.port1.{baudRate,dataBits,stopBits,parity}, serial.port2.*
+    //     (a port slot only where the file's serial mode uses it)
     //   can.{arbitrationWord,dataWord,sendId,protocol,acceleration,standard,frameType}
     //   conversion.{mode,direction,serialInterval,forwardInfo,forwardId,idLength,
     //               startOffset,canInterval}
