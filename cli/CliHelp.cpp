@@ -85,7 +85,9 @@ standard|frameType, conversion.mode|direction|serialInterval|forwardInfo|
 forwardId|idLength|startOffset|canInterval, filters.enabled, filters.count,
 filters[N].frameType|filterType|id1|id2, modbus.address|heartbeat|interval|
 flags|length|canId, modbus.data[N], send.count, send[N].canId|address|
-flags|length, recv.count, recv[N].canId|address|count.
+flags|length, recv.count, recv[N].canId|address|count. A serial port
+slot the file's mode does not use, and heartbeat data past its length,
+are no difference.
 Exit 0 without differences, 4 with.
 )"},
         {"defaults", R"(Usage: tarvine-cli --port PORT defaults

@@ -523,6 +523,10 @@ private slots:
         Configuration d, f;
         d.main = device;
         f.main = file;
+        // Heartbeat data behind the file's length is no difference either.
+        d.modbus = f.modbus = ModbusBlock();
+        d.modbus->length = f.modbus->length = 2;
+        d.modbus->data[2] = 0x55;
         QStringList found;
         for (const Difference &diff : Configuration::differences(d, f))
             found << diff.field + '=' + diff.deviceValue + '/' + diff.fileValue;

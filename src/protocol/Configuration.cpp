@@ -132,7 +132,9 @@ void compareModbus(Collector &c, const ModbusBlock &d, const ModbusBlock &f)
     c.hexField(QStringLiteral("modbus.flags"), d.flags, f.flags);
     c.decField(QStringLiteral("modbus.length"), d.length, f.length);
     c.hexField(QStringLiteral("modbus.canId"), d.canId, f.canId);
-    for (int i = 0; i < ModbusBlock::kMaxDataLength; ++i)
+    // The heartbeat carries `length` bytes: what stands behind them in the
+    // device is of no use to it (and a read leaves it as it was).
+    for (int i = 0; i < qMin(int(f.length), ModbusBlock::kMaxDataLength); ++i)
         c.hexField(QStringLiteral("modbus.data[%1]").arg(i), d.data[size_t(i)], f.data[size_t(i)]);
 }
 

@@ -52,6 +52,7 @@ struct Configuration
     //               startOffset,canInterval}
     //   filters.{enabled,count}, filters[N].{frameType,filterType,id1,id2}
     //   modbus.{address,heartbeat,interval,flags,length,canId}, modbus.data[N]
+    //     (N below the file's data length)
     //   send.count, send[N].{canId,address,flags,length}
     //   recv.count, recv[N].{canId,address,count}
     // Identifiers, timing words, flags and data bytes read as 0x-prefixed
