@@ -124,11 +124,8 @@ class Tst_canmapping : public QObject
 private slots:
     void steps_data()
     {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("log");
-        const auto row = [](const char *name, const QString &steps, const QString &log) {
-            QTest::newRow(name) << steps << log;
-        };
+        stepColumns();
+        const auto row = stepRow;
         // A row goes out as its record; a record read back gives the row (unless only
         // written: unchecked rows, partly checked receive rows). The records are tst_protocol's.
         const auto record = [&](const char *name, const QString &side, const QString &rows,

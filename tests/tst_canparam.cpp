@@ -114,11 +114,8 @@ class Tst_canparam : public QObject
 private slots:
     void steps_data()
     {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("log");
-        const auto row = [](const char *name, const QString &steps, const QString &log) {
-            QTest::newRow(name) << steps << log;
-        };
+        stepColumns();
+        const auto row = stepRow;
         // The words are typed over the custom entries. The blocks are tst_protocol's can rows.
         row("FD, fast, Non-ISO, extended, 500K, 2M",
             R"(json {"Agreement":1,"speed":1,"CANStandard":1,)"

@@ -85,11 +85,8 @@ class Tst_convertserial : public QObject
 private slots:
     void steps_data()
     {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("log");
-        const auto row = [](const char *name, const QString &steps, const QString &log) {
-            QTest::newRow(name) << steps << log;
-        };
+        stepColumns();
+        const auto row = stepRow;
         // No rule runs while the lists are filled; a page without a reply buffer reads nothing.
         row("construction", "unbuffered; read; ? on", "1 1 1 1 1 1");
         row("serial: construction", "serial; unbuffered; read; ? titles groups", "RS232  0 0 0 0 0 0 0 0 0");

@@ -39,41 +39,35 @@ class Tst_modbus : public QObject
                data.toHex();
     }
 
-    static void row(const char *name, const QString &steps, const QString &log)
-    {
-        QTest::newRow(name) << steps << log;
-    }
-
 private slots:
     // Texts are read as the device fields expect them.
     void steps_data()
     {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("log");
+        stepColumns();
         QByteArray all;
         for (int i = 0; i < 64; ++i)
             all += char(0xC0 + i);
-        row("worked example", "example {}; block", "01 1 500 b0 12 1abcdef0 112200000000000000000000");
-        row("remote standard",
-            R"(example {"frameFormat":1,"frameType":0,"CANID":"7FF","dataLen":8,"Addr":"fe"}; block)",
-            "fe 1 500 40 8 7ff 1122000000000000");
-        row("64 bytes", "example {\"dataLen\":15,\"Data\":\"" + all.toHex(' ') + "\"}; block",
-            "01 1 500 b0 64 1abcdef0 " + all.toHex());
-        row("spaces removed first", R"(example {"dataLen":4,"Data":"1 2 3"}; block)",
-            "01 1 500 b0 4 1abcdef0 12030000");
-        row("heartbeat off, empty texts", R"(example {"heartEnable":0,"interval":"","Addr":""}; block)",
-            "00 0 0 b0 12 1abcdef0 112200000000000000000000");
+        stepRow("worked example", "example {}; block", "01 1 500 b0 12 1abcdef0 112200000000000000000000");
+        stepRow("remote standard",
+                R"(example {"frameFormat":1,"frameType":0,"CANID":"7FF","dataLen":8,"Addr":"fe"}; block)",
+                "fe 1 500 40 8 7ff 1122000000000000");
+        stepRow("64 bytes", "example {\"dataLen\":15,\"Data\":\"" + all.toHex(' ') + "\"}; block",
+                "01 1 500 b0 64 1abcdef0 " + all.toHex());
+        stepRow("spaces removed first", R"(example {"dataLen":4,"Data":"1 2 3"}; block)",
+                "01 1 500 b0 4 1abcdef0 12030000");
+        stepRow("heartbeat off, empty texts", R"(example {"heartEnable":0,"interval":"","Addr":""}; block)",
+                "00 0 0 b0 12 1abcdef0 112200000000000000000000");
 
         // After a reply: the length shown, then protocol, frame type and format, data, address,
         // heartbeat, interval and identifier. A reply's interval of 0 is reported like a typed one
         // (and stays: a program's text has nothing to undo); an unknown heartbeat byte reads as off.
         const auto read = [](const char *name, int protocolBefore, const char *payload, const QString &log) {
-            row(name,
-                QString("set comboBox %1; set comboBox_2 4; read %2; ? comboBox_2.currentText; "
-                        "file Type frameType frameFormat Data Addr heartEnable interval CANID")
-                    .arg(protocolBefore)
-                    .arg(payload),
-                log);
+            stepRow(name,
+                    QString("set comboBox %1; set comboBox_2 4; read %2; ? comboBox_2.currentText; "
+                            "file Type frameType frameFormat Data Addr heartEnable interval CANID")
+                        .arg(protocolBefore)
+                        .arg(payload),
+                    log);
         };
         const QString four = "4; 0 0 1 11 22 33 44 01 1 1000 00", pad = QString(" 00").repeated(62);
         read("reply: CAN", 1, "01 01 03E8 00 08 00000000 11",
@@ -91,7 +85,8 @@ private slots:
         // 8 bytes, also after the heartbeat is switched off and on; a standard frame clears a
         // longer identifier.
         const QString enabled = "? comboBox.enabled m_lineEditCanID.enabled m_textEdit.enabled";
-        row("enabling rules",
+        stepRow(
+            "enabling rules",
             enabled + "; set m_ComboBoxHeartEnable 1;" + enabled +
                 "; set comboBox 1; set comboBox_2 10; set m_comboBoxFrameFormat 1; set m_ComboBoxHeartEnable "
                 "0;"
@@ -103,26 +98,26 @@ private slots:
         // From CANFD加速 at 64: protocol and its selectable entries, length and its selectable entries.
         const QString from64 = "set comboBox 2; set comboBox_2 15; onType %1; "
                                "? comboBox comboBox.selectable comboBox_2.currentText comboBox_2.selectable";
-        row("classic moves to CAN", from64.arg(0), "0 100 8 1111111110000000");
-        row("FD moves down to CANFD", from64.arg(1), "1 110 64 1111111111111111");
-        row("FD with switching", from64.arg(2), "2 111 64 1111111111111111");
+        stepRow("classic moves to CAN", from64.arg(0), "0 100 8 1111111110000000");
+        stepRow("FD moves down to CANFD", from64.arg(1), "1 110 64 1111111111111111");
+        stepRow("FD with switching", from64.arg(2), "2 111 64 1111111111111111");
 
         // A new length truncates the data or pads it with 00; parts that are no hex byte become 00.
-        row("length change",
-            "set comboBox_2 8; set m_textEdit ABC 1f G1 7 55 66 77 88; set comboBox_2 4; ? m_textEdit; "
-            "set comboBox_2 9; ? m_textEdit",
-            "00 1f 00 00; 00 1f 00 00" + QString(" 00").repeated(8));
+        stepRow("length change",
+                "set comboBox_2 8; set m_textEdit ABC 1f G1 7 55 66 77 88; set comboBox_2 4; ? m_textEdit; "
+                "set comboBox_2 9; ? m_textEdit",
+                "00 1f 00 00; 00 1f 00 00" + QString(" 00").repeated(8));
 
         // Keys typed or pasted at the end of a field: any message, then its text. A key that takes
         // a field out of range is refused with a message; the data takes hex digits only.
         const auto keys = [](const char *name, int frameType, const char *field, const char *before,
                              const char *keys, const QString &log) {
-            row(name,
-                QString("set m_ComboBoxHeartEnable 1; set m_comboBoxFrameType %1; set %2 %3; "
-                        "keys %2 %4; ? %2")
-                    .arg(frameType)
-                    .arg(field, before, keys),
-                log);
+            stepRow(name,
+                    QString("set m_ComboBoxHeartEnable 1; set m_comboBoxFrameType %1; set %2 %3; "
+                            "keys %2 %4; ? %2")
+                        .arg(frameType)
+                        .arg(field, before, keys),
+                    log);
         };
         const QString bad = "1 输入错误|请输入有效值: ";
         keys("standard 800", 0, "m_lineEditCanID", "80", "0", bad + "0x00-0x7ff|OK; 80");
@@ -132,20 +127,21 @@ private slots:
         keys("data a", 0, "m_textEdit", "1", "A", "1a");
         keys("ctrl shortcuts reach the editor", 0, "m_textEdit", "11 22", "Ctrl+A, C", "c");
         const auto paste = [](const char *name, const char *before, const char *clipboard, const char *log) {
-            row(name,
-                QString("clip %1; set m_textEdit %2; keys m_textEdit Ctrl+V; ? m_textEdit")
-                    .arg(clipboard, before),
-                log);
+            stepRow(name,
+                    QString("clip %1; set m_textEdit %2; keys m_textEdit Ctrl+V; ? m_textEdit")
+                        .arg(clipboard, before),
+                    log);
         };
         paste("paste 0x list", "", "0x1A, 0x2B", "01 A0 2B");
         paste("paste odd digit alone", "", "abcde", "AB CD E");
         paste("paste full-width digits", "11", "１２", "11");
         // Neither route around the key filter lets other characters in.
-        row("clipboard and input method events", "clip c3; set m_textEdit; clipEvent; im GZ; ? m_textEdit", "C3");
+        stepRow("clipboard and input method events",
+                "clip c3; set m_textEdit; clipEvent; im GZ; ? m_textEdit", "C3");
 
-        row("defaults", R"(example {"frameFormat":1}; defaults; file; ? comboBox.enabled)",
-            R"({"Addr":"01","CANID":"00 00 00 00","Data":"00 00 00 00 00 00 00 00","Type":0,"dataLen":8,)"
-            R"("frameFormat":0,"frameType":0,"heartEnable":0,"interval":"1000"}; 0)");
+        stepRow("defaults", R"(example {"frameFormat":1}; defaults; file; ? comboBox.enabled)",
+                R"({"Addr":"01","CANID":"00 00 00 00","Data":"00 00 00 00 00 00 00 00","Type":0,"dataLen":8,)"
+                R"("frameFormat":0,"frameType":0,"heartEnable":0,"interval":"1000"}; 0)");
     }
     void steps()
     {

@@ -158,3 +158,14 @@ QJsonObject jsonObject(const QString &text)
 {
     return QJsonDocument::fromJson(text.toUtf8()).object();
 }
+
+void stepColumns()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("log");
+}
+
+void stepRow(const char *name, const QString &steps, const QString &log)
+{
+    QTest::newRow(name) << steps << log;
+}

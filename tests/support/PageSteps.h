@@ -45,6 +45,10 @@ private:
 
 QJsonObject jsonObject(const QString &text);
 
+// A table of step lines: the columns "steps" and "log", and one row.
+void stepColumns();
+void stepRow(const char *name, const QString &steps, const QString &log);
+
 // Everything a row's cells hold that a user or the next step can tell
 // apart, one line per cell: check items (flags, state), lists (entries,
 // which are selectable, the shown one), editors (text, validator, typed or
