@@ -34,7 +34,16 @@ class Tst_translation : public QObject
 {
     Q_OBJECT
 
+    // The window settings of this run only: never the user's own.
+    QTemporaryDir m_settings;
+
 private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    }
+
     void catalogueIsComplete()
     {
         // lupdate on a copy: what the sources and forms ask for today must
@@ -105,20 +114,56 @@ private slots:
     void commandLineChoosesLanguage_data()
     {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("remembered");
         QTest::addColumn<int>("language");
-        QTest::newRow("nothing") << QStringList{"tarvine"} << int(Language::Chinese);
-        QTest::newRow("en") << QStringList{"tarvine", "--lang", "en"} << int(Language::English);
+        const int zh = int(Language::Chinese), en = int(Language::English);
+        QTest::newRow("nothing") << QStringList{"tarvine"} << zh << zh;
+        QTest::newRow("nothing, English remembered") << QStringList{"tarvine"} << en << en;
+        QTest::newRow("en") << QStringList{"tarvine", "--lang", "en"} << zh << en;
         QTest::newRow("EN, after a port")
-            << QStringList{"tarvine", "--port", "x", "--lang", "EN"} << int(Language::English);
-        QTest::newRow("zh") << QStringList{"tarvine", "--lang", "zh"} << int(Language::Chinese);
-        QTest::newRow("unknown") << QStringList{"tarvine", "--lang", "fr"} << int(Language::Chinese);
-        QTest::newRow("no value") << QStringList{"tarvine", "--lang"} << int(Language::Chinese);
+            << QStringList{"tarvine", "--port", "x", "--lang", "EN"} << zh << en;
+        QTest::newRow("zh over English remembered") << QStringList{"tarvine", "--lang", "zh"} << en << zh;
+        QTest::newRow("unknown") << QStringList{"tarvine", "--lang", "fr"} << zh << zh;
+        QTest::newRow("no value") << QStringList{"tarvine", "--lang"} << en << en;
     }
     void commandLineChoosesLanguage()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(int, remembered);
         QFETCH(int, language);
-        QCOMPARE(int(languageFromArguments(arguments)), language);
+        QCOMPARE(int(languageFromArguments(arguments, Language(remembered))), language);
+    }
+
+    void switchIsRememberedForNextStart_data()
+    {
+        QTest::addColumn<int>("running");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("box");
+        const int zh = int(Language::Chinese), en = int(Language::English);
+        QTest::newRow("Chinese, choose English")
+            << zh << "languageEnglish" << en << QStringLiteral("语言将在重新启动后切换。");
+        QTest::newRow("Chinese, choose Chinese") << zh << "languageChinese" << zh << QString();
+        QTest::newRow("English, choose Chinese")
+            << en << "languageChinese" << zh
+            << QStringLiteral("The language changes when the tool is restarted.");
+    }
+    void switchIsRememberedForNextStart()
+    {
+        QFETCH(int, running);
+        QFETCH(QString, chosen);
+        QFETCH(int, stored);
+        QFETCH(QString, box);
+        storeLanguage(Language(running));
+        QVERIFY(setLanguage(Language(running)));
+        TestRig rig;
+        QWidget *window = rig.center().window();
+        const char *current = Language(running) == Language::English ? "languageEnglish" : "languageChinese";
+        QVERIFY(window->findChild<QAction *>(current)->isChecked());
+        window->findChild<QAction *>(chosen)->trigger();
+        setLanguage(Language::Chinese);
+        QCOMPARE(int(storedLanguage()), stored);
+        QCOMPARE(rig.boxes().texts().join(QLatin1Char('|')), box);
     }
 };
 

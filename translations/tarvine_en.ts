@@ -972,6 +972,17 @@ p, li { white-space: pre-wrap; }
     </message>
 </context>
 <context>
+    <name>TARVINE</name>
+    <message>
+        <source>语言</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>语言将在重新启动后切换。</source>
+        <translation>The language changes when the tool is restarted.</translation>
+    </message>
+</context>
+<context>
     <name>TARVINEClass</name>
     <message>
         <source> TARVINE-Morvane</source>

@@ -14,6 +14,14 @@ enum class Language
 // (and for a language the tool does not have).
 Language languageFromArguments(const QStringList &arguments, Language fallback = Language::Chinese);
 
+// The language chosen in the window, kept in the window settings (Chinese
+// when none was chosen). A choice takes effect at the next start.
+Language storedLanguage();
+void storeLanguage(Language language);
+
+// The language setLanguage() last installed.
+Language currentLanguage();
+
 // Makes every later tr() answer in `language`. Call it before the window is
 // built: texts already shown stay as they are. Returns false when the
 // English catalogue is missing from the resources.

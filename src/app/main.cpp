@@ -12,7 +12,8 @@ int main(int argc, char *argv[])
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     // Every caption is translated as it is built: choose the language first.
-    setLanguage(languageFromArguments(QApplication::arguments()));
+    // "--lang" overrides the window's choice for this run only.
+    setLanguage(languageFromArguments(QApplication::arguments(), storedLanguage()));
     TARVINE window;
     applyStartupOptions(window, QApplication::arguments());
     window.show();
