@@ -104,7 +104,7 @@ private slots:
         QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("Disconnect"));
         QCOMPARE(rig.button("m_pushButtonWrite")->text(), QStringLiteral("Write configuration"));
         auto *tabs = rig.widget<QTabWidget>("m_tabWidgetDevInfo");
-        QCOMPARE(tabs->tabText(0), QStringLiteral("Conversion mode"));
+        QCOMPARE(tabs->tabText(0), QStringLiteral("Conversion"));
         const MessageRecord box = rig.boxes().last();
         QCOMPARE(box.title + QLatin1Char('|') + box.text + QLatin1Char('|') +
                      box.buttons.join(QLatin1Char(',')),

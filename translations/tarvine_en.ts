@@ -103,7 +103,7 @@ Current end address: %1 (0x%2)</translation>
     </message>
     <message>
         <source>FD加速</source>
-        <translation>FD bit rate switch</translation>
+        <translation>CANFD+BRS</translation>
     </message>
     <message>
         <source>数据帧</source>
@@ -519,15 +519,15 @@ Current end address: %1 (0x%2)</translation>
     </message>
     <message>
         <source>转换模式</source>
-        <translation>Conversion mode</translation>
+        <translation>Conversion</translation>
     </message>
     <message>
         <source>串口参数</source>
-        <translation>Serial parameters</translation>
+        <translation>Serial</translation>
     </message>
     <message>
         <source>CAN参数</source>
-        <translation>CAN parameters</translation>
+        <translation>CAN</translation>
     </message>
     <message>
         <source>Modbus</source>
@@ -539,11 +539,11 @@ Current end address: %1 (0x%2)</translation>
     </message>
     <message>
         <source>设备信息</source>
-        <translation>Device information</translation>
+        <translation>Device info</translation>
     </message>
     <message>
         <source>固件更新</source>
-        <translation>Firmware update</translation>
+        <translation>Firmware</translation>
     </message>
     <message>
         <source>读配置成功</source>
