@@ -2,7 +2,8 @@
 # Sourced, not run.
 
 # Packages the build needs on a fresh Debian or Ubuntu machine.
-TARVINE_BUILD_PACKAGES=(cmake make g++ qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev)
+TARVINE_BUILD_PACKAGES=(cmake make g++ qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev
+    qttools5-dev-tools qttools5-dev)
 # And for the fuzz targets: clang with libFuzzer and the sanitizer runtimes.
 TARVINE_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 TARVINE_FUZZ_TARGETS=(fuzz_reply fuzz_receive fuzz_config fuzz_blocks)

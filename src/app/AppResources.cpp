@@ -5,6 +5,7 @@
 static void registerResources()
 {
     Q_INIT_RESOURCE(TARVINE);
+    Q_INIT_RESOURCE(tarvine_i18n);
 }
 
 void ensureAppResources()

@@ -1,11 +1,15 @@
 #include "app/TARVINE.h"
 
 #include "app/AppResources.h"
+#include "app/Language.h"
+#include "app/MessageBox.h"
 #include "link/CenterWidget.h"
 
+#include <QActionGroup>
 #include <QCoreApplication>
 #include <QFileSystemWatcher>
 #include <QIcon>
+#include <QMenuBar>
 #include <QSerialPortInfo>
 #include <QTimer>
 
@@ -42,6 +46,7 @@ TARVINE::TARVINE(QWidget *parent) : QMainWindow(parent)
     m_centerWidget = new CenterWidget();
     setCentralWidget(m_centerWidget);
     setWindowIcon(QIcon(QStringLiteral(":/TARVINE/Resources/app.ico")));
+    addLanguageMenu();
     m_centerWidget->refreshSerialPorts();
     // Where the pages need more room than the classic size, give it to them
     // from the start rather than squeezing the CAN filter table.
@@ -67,6 +72,38 @@ TARVINE::TARVINE(QWidget *parent) : QMainWindow(parent)
 }
 
 TARVINE::~TARVINE() = default;
+
+void TARVINE::addLanguageMenu()
+{
+    QMenu *menu = menuBar()->addMenu(tr("语言"));
+    menu->setObjectName(QStringLiteral("languageMenu"));
+    auto *group = new QActionGroup(menu);
+    // Each language is named in itself, so that a user who cannot read the
+    // current one still finds their own.
+    const struct
+    {
+        Language language;
+        const char *objectName;
+        QString name;
+    } choices[] = {{Language::Chinese, "languageChinese", QStringLiteral("中文")},
+                   {Language::English, "languageEnglish", QStringLiteral("English")}};
+    for (const auto &choice : choices) {
+        QAction *action = menu->addAction(choice.name);
+        action->setObjectName(QLatin1String(choice.objectName));
+        action->setCheckable(true);
+        action->setChecked(choice.language == currentLanguage());
+        group->addAction(action);
+        const Language language = choice.language;
+        connect(action, &QAction::triggered, this, [this, language] {
+            const bool changed = language != currentLanguage();
+            storeLanguage(language);
+            // Every caption was translated when it was built: the new
+            // language shows from the next start.
+            if (changed)
+                showMessageBox(QMessageBox::Information, this, tr("语言"), tr("语言将在重新启动后切换。"));
+        });
+    }
+}
 
 void TARVINE::pollPorts()
 {

@@ -24,6 +24,7 @@ protected:
 
 private:
     void pollPorts();
+    void addLanguageMenu();
 
     CenterWidget *m_centerWidget = nullptr;
     // Without Windows' device-change messages the port list is compared

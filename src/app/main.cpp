@@ -1,4 +1,5 @@
 #include "app/TARVINE.h"
+#include "app/Language.h"
 #include "app/StartupOptions.h"
 
 #include <QApplication>
@@ -10,6 +11,9 @@ int main(int argc, char *argv[])
 {
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
+    // Every caption is translated as it is built: choose the language first.
+    // "--lang" overrides the window's choice for this run only.
+    setLanguage(languageFromArguments(QApplication::arguments(), storedLanguage()));
     TARVINE window;
     applyStartupOptions(window, QApplication::arguments());
     window.show();

@@ -119,7 +119,8 @@ void CenterWidget::on_Connectpushbutton(bool)
 {
     if (isBusy())
         return;
-    if (ui->m_pushButtonConnect->text() != tr("连接设备")) {
+    // The state, not the button's caption, decides: the caption is translated.
+    if (m_authenticated) {
         m_authenticated = false;
         closeConnection();
         return;

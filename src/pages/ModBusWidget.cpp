@@ -3,6 +3,7 @@
 #include "app/MessageBox.h"
 #include "pages/CanIdEdit.h"
 #include "pages/TableCells.h"
+#include "pages/TableColumns.h"
 #include "protocol/ByteFields.h"
 #include "protocol/CanRules.h"
 #include "ui_ModBusWidget.h"
@@ -73,6 +74,7 @@ ModBusWidget::ModBusWidget(QWidget *parent)
     : QWidget(parent), ui(new Ui::ModBusWidgetClass)
 {
     ui->setupUi(this);
+    fitLabelsToText(this);
     connect(ui->m_lineEditCanID, &QLineEdit::textChanged, this, &ModBusWidget::onTextChanged);
     connect(ui->m_comboBoxFrameType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &ModBusWidget::onCurrenttextChange);

@@ -8,6 +8,7 @@
 #include "protocol/CanRules.h"
 
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTableWidget>
 
 using namespace Protocol;
@@ -57,6 +58,16 @@ void SendMappingTable::fitColumns()
     fitColumnToComboBox(m_table, SendType, {tr("标准帧"), tr("扩展帧")});
     fitColumnToComboBox(m_table, SendProtocol, protocolEntries());
     fitColumnToComboBox(m_table, SendLength, {QStringLiteral("64"), tr("动态")});
+    // Room for every column without scrolling sideways, also with the
+    // vertical scroll bar: where a language's captions are longer the
+    // window grows instead of hiding the register address.
+    const QStyle *style = m_table->style();
+    int width = 2 * m_table->frameWidth() + style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_table) +
+                m_table->fontMetrics().horizontalAdvance(QStringLiteral("00")) +
+                2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, m_table) + 4;
+    for (int column = 0; column < m_table->columnCount(); ++column)
+        width += m_table->columnWidth(column);
+    m_table->setMinimumWidth(width);
 }
 
 // Cell widgets are made in the table's viewport, their final parent: moved

@@ -13,6 +13,9 @@ class CanMappingWidget;
 // frames.
 class SendMappingTable : public MappingTable
 {
+    // Its texts belong to the mapping page, like its base class's.
+    Q_DECLARE_TR_FUNCTIONS(CanMappingWidget)
+
 public:
     SendMappingTable(CanMappingWidget *page, QTableWidget *table, const int &canMode,
                      std::function<void()> askCanMode);

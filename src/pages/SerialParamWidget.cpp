@@ -1,6 +1,7 @@
 #include "pages/SerialParamWidget.h"
 
 #include "link/LinkLog.h"
+#include "pages/TableColumns.h"
 #include "protocol/ByteFields.h"
 #include "ui_SerialParamWidget.h"
 
@@ -22,6 +23,7 @@ SerialParamWidget::SerialParamWidget(QByteArray *replyBuffer, QWidget *parent)
     : QWidget(parent), ui(new Ui::SerialParamWidgetClass), replyBuffer(replyBuffer)
 {
     ui->setupUi(this);
+    fitLabelsToText(this);
     connect(ui->comboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int index) { on_ComboxChangeCurrent(ui->comboBox->itemText(index)); });
     ui->groupBox_2->setEnabled(false);

@@ -2,8 +2,11 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QStyle>
 #include <QTableWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -31,4 +34,15 @@ void fitColumnToComboBox(QTableWidget *table, int column, const QStringList &ent
     sample.setFont(table->font());
     sample.addItems(entries);
     widen(table, column, sample.sizeHint().width());
+}
+
+void fitLabelsToText(QWidget *form)
+{
+    for (QLabel *label : form->findChildren<QLabel *>()) {
+        const int needed = label->sizeHint().width();
+        if (label->maximumWidth() < needed) {
+            label->setMinimumWidth(std::max(label->minimumWidth(), needed));
+            label->setMaximumWidth(needed);
+        }
+    }
 }

@@ -1,8 +1,9 @@
-// tarvine-screenshots OUTDIR: connects the tool to an in-process stand-in
+// tarvine-screenshots OUTDIR [--lang en]: connects the tool to an in-process stand-in
 // converter, loads a configuration with filters, mapping rows and the
 // heartbeat on, writes and reads it back, and saves a picture of each tab,
 // of a message box and of a firmware update under way.
 #include "SimConverter.h"
+#include "app/Language.h"
 #include "app/MessageBox.h"
 #include "app/TARVINE.h"
 #include "link/CenterWidget.h"
@@ -73,11 +74,16 @@ int main(int argc, char *argv[])
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("tarvine.link.debug=false"));
-    if (app.arguments().size() != 2) {
-        QTextStream(stderr) << "usage: tarvine-screenshots OUTDIR\n";
+    const QStringList arguments = app.arguments();
+    if (arguments.size() < 2 || arguments.at(1).startsWith(QLatin1String("--"))) {
+        QTextStream(stderr) << "usage: tarvine-screenshots OUTDIR [--lang en]\n";
         return 2;
     }
-    const QDir out(app.arguments().at(1));
+    if (!setLanguage(languageFromArguments(arguments))) {
+        QTextStream(stderr) << "no English catalogue in the program\n";
+        return 1;
+    }
+    const QDir out(arguments.at(1));
     QDir().mkpath(out.path());
 
     SimConverter sim;
@@ -124,8 +130,8 @@ int main(int argc, char *argv[])
     settle();
     {
         // Parented like the tool's own boxes, so it wears the same style.
-        QMessageBox box(QMessageBox::Information, QObject::tr("成功"), QObject::tr("写配置成功"), QMessageBox::Ok,
-                        center);
+        QMessageBox box(QMessageBox::Information, QCoreApplication::translate("CenterWidget", "成功"),
+                        QCoreApplication::translate("CenterWidget", "写配置成功"), QMessageBox::Ok, center);
         box.show();
         settle();
         QPixmap picture = window.grab();

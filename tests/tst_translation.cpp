@@ -1,0 +1,171 @@
+#include "KnownConfiguration.h"
+#include "TestRig.h"
+#include "app/Language.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+// What one user session leaves behind: the file saved and the frames a
+// write sent. Neither may depend on the window's language.
+struct Outcome
+{
+    QByteArray file;
+    QList<QByteArray> frames;
+};
+
+static Outcome writeAndSave(Language language, const QByteArray &configuration)
+{
+    setLanguage(language);
+    TestRig rig;
+    if (!configuration.isEmpty())
+        rig.loadPages(configuration);
+    Outcome outcome;
+    if (rig.connectDevice()) {
+        rig.sim().clearReceived();
+        rig.click("m_pushButtonWrite");
+        outcome.frames = rig.sim().receivedFrames();
+    }
+    outcome.file = rig.pagesText();
+    setLanguage(Language::Chinese);
+    return outcome;
+}
+
+class Tst_translation : public QObject
+{
+    Q_OBJECT
+
+    // The window settings of this run only: never the user's own.
+    QTemporaryDir m_settings;
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    }
+
+    void catalogueIsComplete()
+    {
+        // lupdate on a copy: what the sources and forms ask for today must
+        // all be translated, and nothing translated may have vanished.
+        QTemporaryDir dir;
+        const QString copy = dir.filePath(QStringLiteral("tarvine_en.ts"));
+        QVERIFY(QFile::copy(QStringLiteral(TARVINE_SOURCE_DIR "/translations/tarvine_en.ts"), copy));
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+        QProcess lupdate;
+        lupdate.start(QStringLiteral(TARVINE_LUPDATE),
+                      {QStringLiteral("-locations"), QStringLiteral("none"),
+                       QStringLiteral(TARVINE_SOURCE_DIR "/src"), QStringLiteral("-ts"), copy});
+        QVERIFY(lupdate.waitForFinished(-1) && lupdate.exitCode() == 0);
+        QFile file(copy);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        QString source;
+        QStringList faults;
+        int translated = 0;
+        while (xml.readNextStartElement() || !xml.atEnd()) {
+            if (xml.isStartElement() && xml.name() == QLatin1String("source"))
+                source = xml.readElementText();
+            else if (xml.isStartElement() && xml.name() == QLatin1String("translation")) {
+                const QString type = xml.attributes().value(QLatin1String("type")).toString();
+                if (!type.isEmpty() || xml.readElementText().isEmpty())
+                    faults << type + QLatin1Char(' ') + source;
+                else
+                    ++translated;
+            }
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+        QVERIFY(translated > 200);
+    }
+
+    void languageChangesNoByte_data()
+    {
+        QTest::addColumn<QByteArray>("configuration");
+        QTest::newRow("defaults") << QByteArray();
+        QTest::newRow("every page changed") << QByteArray(kKnownConfiguration);
+    }
+    void languageChangesNoByte()
+    {
+        QFETCH(QByteArray, configuration);
+        const Outcome chinese = writeAndSave(Language::Chinese, configuration);
+        const Outcome english = writeAndSave(Language::English, configuration);
+        QVERIFY(!chinese.frames.isEmpty());
+        QCOMPARE(english.frames, chinese.frames);
+        QCOMPARE(english.file, chinese.file);
+    }
+
+    void connectInEnglish()
+    {
+        QVERIFY(setLanguage(Language::English));
+        TestRig rig;
+        const bool connected = rig.connectDevice();
+        setLanguage(Language::Chinese);
+        QVERIFY(connected);
+        QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("Disconnect"));
+        QCOMPARE(rig.button("m_pushButtonWrite")->text(), QStringLiteral("Write configuration"));
+        auto *tabs = rig.widget<QTabWidget>("m_tabWidgetDevInfo");
+        QCOMPARE(tabs->tabText(0), QStringLiteral("Conversion"));
+        const MessageRecord box = rig.boxes().last();
+        QCOMPARE(box.title + QLatin1Char('|') + box.text + QLatin1Char('|') +
+                     box.buttons.join(QLatin1Char(',')),
+                 QStringLiteral("Success|Connected|OK"));
+    }
+
+    void commandLineChoosesLanguage_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("remembered");
+        QTest::addColumn<int>("language");
+        const int zh = int(Language::Chinese), en = int(Language::English);
+        QTest::newRow("nothing") << QStringList{"tarvine"} << zh << zh;
+        QTest::newRow("nothing, English remembered") << QStringList{"tarvine"} << en << en;
+        QTest::newRow("en") << QStringList{"tarvine", "--lang", "en"} << zh << en;
+        QTest::newRow("EN, after a port")
+            << QStringList{"tarvine", "--port", "x", "--lang", "EN"} << zh << en;
+        QTest::newRow("zh over English remembered") << QStringList{"tarvine", "--lang", "zh"} << en << zh;
+        QTest::newRow("unknown") << QStringList{"tarvine", "--lang", "fr"} << zh << zh;
+        QTest::newRow("no value") << QStringList{"tarvine", "--lang"} << en << en;
+    }
+    void commandLineChoosesLanguage()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, remembered);
+        QFETCH(int, language);
+        QCOMPARE(int(languageFromArguments(arguments, Language(remembered))), language);
+    }
+
+    void switchIsRememberedForNextStart_data()
+    {
+        QTest::addColumn<int>("running");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("box");
+        const int zh = int(Language::Chinese), en = int(Language::English);
+        QTest::newRow("Chinese, choose English")
+            << zh << "languageEnglish" << en << QStringLiteral("语言将在重新启动后切换。");
+        QTest::newRow("Chinese, choose Chinese") << zh << "languageChinese" << zh << QString();
+        QTest::newRow("English, choose Chinese")
+            << en << "languageChinese" << zh
+            << QStringLiteral("The language changes when the tool is restarted.");
+    }
+    void switchIsRememberedForNextStart()
+    {
+        QFETCH(int, running);
+        QFETCH(QString, chosen);
+        QFETCH(int, stored);
+        QFETCH(QString, box);
+        storeLanguage(Language(running));
+        QVERIFY(setLanguage(Language(running)));
+        TestRig rig;
+        QWidget *window = rig.center().window();
+        const char *current = Language(running) == Language::English ? "languageEnglish" : "languageChinese";
+        QVERIFY(window->findChild<QAction *>(current)->isChecked());
+        window->findChild<QAction *>(chosen)->trigger();
+        setLanguage(Language::Chinese);
+        QCOMPARE(int(storedLanguage()), stored);
+        QCOMPARE(rig.boxes().texts().join(QLatin1Char('|')), box);
+    }
+};
+
+QTEST_MAIN(Tst_translation)
+#include "tst_translation.moc"
