@@ -3,8 +3,6 @@
 #include "pages/TableCells.h"
 #include "protocol/CanRules.h"
 
-#include <QCoreApplication>
-#include <QPointer>
 #include <QRegularExpressionValidator>
 
 namespace {
@@ -31,16 +29,12 @@ bool canIdInRange(const QString &text, bool extended)
 
 void setCanIdPattern(QLineEdit *edit, bool extended)
 {
-    // The identifier fields of a frame type share one validator: one of
-    // their own each would compile the same pattern again, once for every
-    // table cell a read or a file fills. They live as long as the
-    // application does.
-    static QPointer<QRegularExpressionValidator> shared[2];
-    QPointer<QRegularExpressionValidator> &validator = shared[extended ? 1 : 0];
-    if (!validator)
-        validator = new QRegularExpressionValidator(QRegularExpression(canIdPattern(extended)),
-                                                    QCoreApplication::instance());
-    edit->setValidator(validator);
+    const QRegularExpression pattern(canIdPattern(extended));
+    if (auto *own = qobject_cast<QRegularExpressionValidator *>(const_cast<QValidator *>(edit->validator()));
+        own && own->parent() == edit)
+        own->setRegularExpression(pattern);
+    else
+        edit->setValidator(new QRegularExpressionValidator(pattern, edit));
 }
 
 CanIdEdit::CanIdEdit(QWidget *cells, Report report, InvalidText invalid)

@@ -16,8 +16,7 @@ QString canIdPattern(bool extended);
 // Whether the text's value fits the frame type; a text that does not read
 // as hexadecimal is left to the pattern and counts as within.
 bool canIdInRange(const QString &text, bool extended);
-// Gives the field the frame type's pattern (a validator every field of that
-// frame type shares).
+// Gives the field the frame type's pattern (its own validator, reused).
 void setCanIdPattern(QLineEdit *edit, bool extended);
 
 // Hexadecimal identifier cell of the mapping and filter tables. An entry
