@@ -70,6 +70,10 @@ public:
     // The file work behind the two file buttons, without their dialogs.
     void saveConfiguration(const QString &fileName);
     void loadConfiguration(const QString &fileName);
+    // The frame `command` would send now, built from the pages exactly as
+    // the command builds it; empty where a page refuses its block. Sends
+    // nothing: tools use it to compare a device with a file.
+    QByteArray configFrame(quint8 command);
 
 private slots:
     void handleReadyRead();
@@ -127,10 +131,4 @@ private:
     bool m_showReadResult = true;
     bool m_sendModbusBlocks = false;
     bool m_busy = false;
-
-public:
-    // The frame `command` would send now, built from the pages exactly as
-    // the command builds it; empty where a page refuses its block. Sends
-    // nothing: tools use it to compare a device with a file.
-    QByteArray configFrame(quint8 command);
 };
