@@ -122,13 +122,12 @@ private slots:
         bytes(block(image, 1), image.mid(256) + QByteArray(212, 0), "short last block");
         bytes(block(image, 2), QByteArray(256, '\0'), "block past the end");
         bytes(block({}, 0), QByteArray(256, '\0'), "block of empty image");
-        using F = QByteArray &;
-        bytes(written({}, [](F f) { putByte(f, 3, 0xAB); }), hex("000000AB"), "byte grows empty frame");
-        bytes(written(hex("FF"), [](F f) { putBe16(f, 1, 0x1234); }), hex("FF1234"), "be16 appends");
-        bytes(written(hex("112233"), [](F f) { putBe16(f, 0, 0xABCD); }), hex("ABCD33"), "overwrite");
-        bytes(written(hex("1122"), [](F f) { putBe32(f, 1, 0xA1B2C3D4); }), hex("11A1B2C3D4"),
+        bytes(written({}, [](auto &f) { putByte(f, 3, 0xAB); }), hex("000000AB"), "byte grows empty frame");
+        bytes(written(hex("FF"), [](auto &f) { putBe16(f, 1, 0x1234); }), hex("FF1234"), "be16 appends");
+        bytes(written(hex("112233"), [](auto &f) { putBe16(f, 0, 0xABCD); }), hex("ABCD33"), "overwrite");
+        bytes(written(hex("1122"), [](auto &f) { putBe32(f, 1, 0xA1B2C3D4); }), hex("11A1B2C3D4"),
               "straddles end");
-        bytes(written(hex("1122"), [](F f) { putByte(f, -1, 0xFF); }), hex("1122"), "negative offset");
+        bytes(written(hex("1122"), [](auto &f) { putByte(f, -1, 0xFF); }), hex("1122"), "negative offset");
 
         number(crc16Modbus(QByteArray()), 0xFFFF, "crc of nothing");
         number(crc16Modbus(hex("01030000000A")), 0xCDC5, "crc modbus read");
@@ -185,9 +184,8 @@ private slots:
         same(hexDump(hex("56aa0300")), "56 AA 03 00", "dump");
         same(hexDump(QByteArray()), "", "dump of nothing");
         same(DeviceInfo::versionText({1, 0, 12}), "1.0.12", "version text");
-        DeviceInfo info;
-        info.productNumber = hex("E5BA8FE588974142");
-        same(info.productNumberText(), QString::fromUtf8("序列AB"), "product number, UTF-8");
+        same(DeviceInfo{0, {}, {}, "", hex("E5BA8FE588974142")}.productNumberText(),
+             QString::fromUtf8("序列AB"), "product number, UTF-8");
 
         // Which slot a mode's port groups use: 0 first, 1 second, 2 both.
         for (auto [mode, placement] : {std::pair{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}, {5, 2}})
@@ -381,15 +379,13 @@ private slots:
     void differences()
     {
         QFETCH(int, mode);
-        MainParams device, file;
-        device.serial.mode = file.serial.mode = quint8(mode);
-        device.serial.first.baudRate = 115200;
-        device.serial.second.stopBits = 1;
-        device.can.sendId = file.can.sendId = 0x123;
-        file.conversion.mode = 5;
         Configuration d, f;
-        d.main = device;
-        f.main = file;
+        d.main = f.main = MainParams();
+        d.main->serial.mode = f.main->serial.mode = quint8(mode);
+        d.main->serial.first.baudRate = 115200;
+        d.main->serial.second.stopBits = 1;
+        d.main->can.sendId = f.main->can.sendId = 0x123;
+        f.main->conversion.mode = 5;
         // Heartbeat data behind the file's length is no difference either.
         d.modbus = f.modbus = ModbusBlock();
         d.modbus->length = f.modbus->length = 2;
