@@ -30,19 +30,20 @@ static QByteArray crypt(const QByteArray &key, bool encrypt, const QByteArray &i
     return out;
 }
 
-static QByteArray randomBytes(QRandomGenerator &rng, int size)
+// Pseudo-random bytes, the same on every run.
+static QByteArray noise(int seed, int size)
 {
-    QByteArray a(size, '\0'); // every size used is a multiple of four
-    rng.fillRange(reinterpret_cast<quint32 *>(a.data()), size / 4);
-    return a;
+    const QByteArray hash = QCryptographicHash::hash(QByteArray::number(seed), QCryptographicHash::Sha512);
+    return hash.repeated(2).left(size);
 }
 
 class Tst_sm4 : public QObject
 {
     Q_OBJECT
 private slots:
-    // Example 1 is the first encryption; example 2 is the millionth.
-    void ecbStandardExamples()
+    // Example 1 is the first encryption; example 2 is the millionth. The
+    // CBC answers use the same block as key, IV and both plaintext blocks.
+    void standardExamples()
     {
         sm4_context enc = keyed(kStandardBlock, true), dec = keyed(kStandardBlock, false);
         QByteArray block = kStandardBlock;
@@ -55,10 +56,6 @@ private slots:
         for (int i = 0; i < 1000000; ++i)
             sm4_crypt_ecb(&dec, SM4_DECRYPT, 16, bytes(block), bytes(block));
         QCOMPARE(block.toHex(), kStandardBlock.toHex());
-    }
-
-    void cbcKnownAnswers()
-    {
         const QByteArray plain = kStandardBlock + kStandardBlock;
         const QByteArray cipher = QByteArray::fromHex("2677f46b09c122cc975533105bd4a22af6125f7275ce552c3a2bbcf533de8a3b");
         QByteArray encIv = kStandardBlock, decIv = kStandardBlock;
@@ -82,8 +79,7 @@ private slots:
     {
         QFETCH(int, length);
         QFETCH(int, operation);
-        QRandomGenerator rng(length);
-        const QByteArray key = randomBytes(rng, 16), input = randomBytes(rng, 64);
+        const QByteArray key = noise(length, 16), input = noise(length + 1, 64);
         const int whole = length > 0 ? (length + 15) / 16 * 16 : 0;
         QByteArray wholeIv(16, '\0'), iv(16, '\0');
         const QByteArray expected = crypt(key, operation != 2, input.left(whole), operation ? &wholeIv : nullptr);
@@ -96,8 +92,7 @@ private slots:
     // calls gives the plain text back.
     void cbcCarriesIvAndWorksInPlace()
     {
-        QRandomGenerator rng(4711);
-        const QByteArray key = randomBytes(rng, 16), startIv = randomBytes(rng, 16), plain = randomBytes(rng, 80);
+        const QByteArray key = noise(1, 16), startIv = noise(2, 16), plain = noise(3, 80);
         QByteArray oneIv = startIv, iv = startIv;
         const QByteArray cipher = crypt(key, true, plain, &oneIv);
         QByteArray twoCalls = crypt(key, true, plain.left(16), &iv);
