@@ -1,7 +1,6 @@
 // The connection end to end: the tool on one side of a pseudo-terminal,
 // the stand-in converter on the other.
 #include "TestRig.h"
-#include "app/StartupOptions.h"
 #include "pages/ConvertParamWidget.h"
 #include "protocol/ConfigFrame.h"
 #include "update/UpadteWidget.h"
@@ -40,9 +39,10 @@ private slots:
         QVERIFY(rig.connectDevice());
 
         QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x01, 0x07, 0x03, 0x20, 0x24, 0x22, 0x05}));
-        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接成功")});
-        QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
-        QCOMPARE(rig.boxes().last().icon, QMessageBox::Information);
+        const MessageRecord box = rig.boxes().last();
+        QCOMPARE(rig.boxes().count(), 1);
+        QCOMPARE(box.title + '|' + box.text, QStringLiteral("成功|连接成功"));
+        QCOMPARE(box.icon, QMessageBox::Information);
         QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("断开连接"));
         QVERIFY(!ports->isEnabled());
         for (const char *name : {"m_pushButtonDefault", "m_pushButtonSaveToFile", "m_pushButtonReadFromFile",
@@ -89,48 +89,37 @@ private slots:
         QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
     }
 
-    // The challenge answered under another key.
-    void refusedChallengeClosesThePort()
+    // No port name, a port that cannot be opened, or the challenge answered
+    // under another key: one box, the port closed, and the next click connects.
+    void refusedConnect_data()
     {
-        TestRig rig;
-        rig.sim().setFault(Fault::WrongKey, ConfigFrame::Challenge, 1);
-
-        QVERIFY(!rig.connectDevice());
-        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接失败")});
-        QCOMPARE(rig.boxes().last().title, QStringLiteral("失败"));
-        QCOMPARE(rig.sim().receivedCommands(), QList<quint8>{0x01});
-        QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
-        QVERIFY(!rig.button("m_pushButtonRead")->isEnabled());
-        QVERIFY(rig.widget<QComboBox>("m_comboBoxSerial")->isEnabled());
-
-        // The port was closed, so the next click connects.
-        rig.boxes().clear();
-        QVERIFY(rig.connectDevice());
-        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接成功")});
-    }
-
-    // No port name, or a port that cannot be opened: one box, nothing sent.
-    void refusedPortSendsNothing_data()
-    {
-        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("port"); // "KEY": the stand-in's, answering under another key
         QTest::addColumn<int>("icon");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text"); // a pattern
-        QTest::newRow("empty name") << QString() << int(QMessageBox::Information) << QStringLiteral("提示")
-                                    << QStringLiteral("^串口名不能位空\\.$");
+        QTest::addColumn<QList<quint8>>("sent");
+        const int information = int(QMessageBox::Information);
+        QTest::newRow("empty name") << QString() << information << QStringLiteral("提示")
+                                    << QStringLiteral("^串口名不能位空\\.$") << QList<quint8>{};
         QTest::newRow("cannot open") << QStringLiteral("/dev/tarvine-no-such-port")
                                      << int(QMessageBox::Warning) << QStringLiteral("错误")
-                                     << QStringLiteral("^打开设备失败\\.错误码:.*,描述：");
+                                     << QStringLiteral("^打开设备失败\\.错误码:.*,描述：") << QList<quint8>{};
+        QTest::newRow("wrong key") << QStringLiteral("KEY") << information << QStringLiteral("失败")
+                                   << QStringLiteral("^连接失败$") << QList<quint8>{0x01};
     }
 
-    void refusedPortSendsNothing()
+    void refusedConnect()
     {
         QFETCH(QString, port);
         QFETCH(int, icon);
         QFETCH(QString, title);
         QFETCH(QString, text);
+        QFETCH(QList<quint8>, sent);
         TestRig rig;
-        rig.center().setPortName(port);
+        if (port == "KEY")
+            rig.sim().setFault(Fault::WrongKey, ConfigFrame::Challenge, 1);
+        else
+            rig.center().setPortName(port);
         QVERIFY(!rig.connectDevice());
         QCOMPARE(rig.boxes().count(), 1);
         const MessageRecord box = rig.boxes().last();
@@ -138,8 +127,15 @@ private slots:
         QCOMPARE(box.title, title);
         QVERIFY2(QRegularExpression(text).match(box.text).hasMatch(), qPrintable(box.text));
         QCOMPARE(box.buttons, QStringList{QStringLiteral("OK")});
+        QCOMPARE(rig.sim().receivedCommands(), sent);
         QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
-        QVERIFY(rig.sim().receivedFrames().isEmpty());
+        QVERIFY(!rig.button("m_pushButtonRead")->isEnabled());
+        QVERIFY(rig.widget<QComboBox>("m_comboBoxSerial")->isEnabled());
+
+        rig.boxes().clear();
+        rig.center().setPortName(rig.sim().portName());
+        QVERIFY(rig.connectDevice());
+        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接成功")});
     }
 
     void secondCommandDuringAWaitIsRefused()
@@ -178,25 +174,6 @@ private slots:
         // Once the wait is over the update runs.
         rig.page<UpadteWidget>()->startUpdate(image);
         QCOMPARE(rig.sim().lastImage(), QByteArray(300, '\x5A') + QByteArray(212, '\0'));
-    }
-
-    void portArgument_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("port");
-        QTest::newRow("none") << QStringList{"tarvine"} << QString();
-        QTest::newRow("given") << QStringList{"tarvine", "--port", "/dev/pts/4"}
-                               << QStringLiteral("/dev/pts/4");
-        QTest::newRow("missing value") << QStringList{"tarvine", "--port"} << QString();
-        QTest::newRow("other words ignored")
-            << QStringList{"tarvine", "x", "--port", "ttyUSB0", "y"} << QStringLiteral("ttyUSB0");
-    }
-
-    void portArgument()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, port);
-        QCOMPARE(portFromArguments(arguments), port);
     }
 };
 
