@@ -86,17 +86,15 @@ private slots:
     void commands_data()
     {
         QTest::addColumn<QStringList>("args"); // PORT, KNOWN, BAD, IMAGE, OUT stand for the test's own
-        QTest::addColumn<int>("fault");        // SimConverter::Fault, on every reply
         QTest::addColumn<int>("device");       // holds the known file with this Modbus address (-1: defaults)
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("out"); // standard output contains this ("=" first: is exactly this)
         QTest::addColumn<bool>("nothingSent");
 
         const auto row = [](const char *name, const char *args, int exitCode, const QString &out = "=",
-                            bool nothingSent = false, int device = -1,
-                            SimConverter::Fault fault = SimConverter::Fault::None) {
-            QTest::newRow(name) << QString(args).split(' ', Qt::SkipEmptyParts) << int(fault) << device
-                                << exitCode << out << nothingSent;
+                            bool nothingSent = false, int device = -1) {
+            QTest::newRow(name) << QString(args).split(' ', Qt::SkipEmptyParts) << device << exitCode << out
+                                << nothingSent;
         };
         row("help", "--help", 0, "7  batch", true);
         row("command help", "verify --help", 0, "modbus.data[N]", true);
@@ -108,8 +106,6 @@ private slots:
             "device type: CANFD-SER-2\nhardware version: 1.0.3\nfirmware version: 2.1.0\n"
             "product number: MV2026001\n");
         row("info json", "--port PORT info --json", 0, "\"productNumber\": \"MV2026001\"");
-        row("silent", "--port PORT info", 1, "=", false, -1, SimConverter::Fault::Silent);
-        row("wrong key", "--port PORT info", 5, "=", false, -1, SimConverter::Fault::WrongKey);
         row("no such port", "--port /dev/tarvine-none info", 6, "=", true);
         row("verify, many", "--port PORT verify KNOWN", 4, "conversion.mode: device 1, file 5\n");
         row("verify, none", "--port PORT verify KNOWN", 0, "=", false, 10);
@@ -130,7 +126,6 @@ private slots:
     void commands()
     {
         QFETCH(QStringList, args);
-        QFETCH(int, fault);
         QFETCH(int, device);
         QFETCH(int, exitCode);
         QFETCH(QString, out);
@@ -144,7 +139,6 @@ private slots:
             modbus[3] = char(device);
             sim.setBlock(WriteModbus, modbus);
         }
-        sim.setFault(SimConverter::Fault(fault));
         const QHash<QString, QString> names = {{"PORT", sim.portName()},
                                                {"KNOWN", m_known},
                                                {"BAD", m_bad},
