@@ -112,9 +112,7 @@ private slots:
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("port");
         const int zh = int(Language::Chinese), en = int(Language::English);
-        QTest::newRow("nothing") << QStringList{"tarvine"} << zh << zh << QString();
         QTest::newRow("nothing, English remembered") << QStringList{"tarvine"} << en << en << QString();
-        QTest::newRow("en") << QStringList{"tarvine", "--lang", "en"} << zh << en << QString();
         QTest::newRow("EN, after a port")
             << QStringList{"tarvine", "--port", "/dev/pts/4", "--lang", "EN"} << zh << en << "/dev/pts/4";
         QTest::newRow("zh over English remembered")
