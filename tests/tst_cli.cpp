@@ -85,85 +85,67 @@ private slots:
 
     void commands_data()
     {
-        QTest::addColumn<QStringList>("args");  // PORT, KNOWN, BAD, IMAGE stand for the test's own
-        QTest::addColumn<int>("fault");         // SimConverter::Fault, on every reply
-        QTest::addColumn<bool>("preload");      // the device holds the known file
-        QTest::addColumn<int>("modbusAddress"); // and this address instead (-1: as written)
+        QTest::addColumn<QStringList>("args"); // PORT, KNOWN, BAD, IMAGE, OUT stand for the test's own
+        QTest::addColumn<int>("device");       // holds the known file with this Modbus address (-1: defaults)
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("out"); // standard output contains this ("=" first: is exactly this)
         QTest::addColumn<bool>("nothingSent");
 
-        const int none = int(SimConverter::Fault::None);
-        const QStringList info = {"--port", "PORT", "info"};
-        QTest::newRow("help") << QStringList{"--help"} << none << false << -1 << 0 << "7  batch" << true;
-        QTest::newRow("command help")
-            << QStringList{"verify", "--help"} << none << false << -1 << 0 << "modbus.data[N]" << true;
-        QTest::newRow("no command") << QStringList{} << none << false << -1 << 2 << "=" << true;
-        QTest::newRow("unknown option")
-            << info + QStringList{"--frob"} << none << false << -1 << 2 << "=" << true;
-        QTest::newRow("missing port") << QStringList{"info"} << none << false << -1 << 2 << "=" << true;
-        QTest::newRow("ports") << QStringList{"ports", "--json"} << none << false << -1 << 0 << "[" << true;
-        QTest::newRow("info")
-            << info << none << false << -1 << 0
-            << "device type: CANFD-SER-2\nhardware version: 1.0.3\nfirmware version: 2.1.0\n"
-               "product number: MV2026001\n"
-            << false;
-        QTest::newRow("info json") << info + QStringList{"--json"} << none << false << -1 << 0
-                                   << "\"productNumber\": \"MV2026001\"" << false;
-        QTest::newRow("silent") << info << int(SimConverter::Fault::Silent) << false << -1 << 1 << "="
-                                << false;
-        QTest::newRow("wrong key") << info << int(SimConverter::Fault::WrongKey) << false << -1 << 5 << "="
-                                   << false;
-        QTest::newRow("no such port")
-            << QStringList{"--port", "/dev/tarvine-none", "info"} << none << false << -1 << 6 << "=" << true;
-        QTest::newRow("verify, many") << QStringList{"--port", "PORT", "verify", "KNOWN"} << none << false
-                                      << -1 << 4 << "conversion.mode: device 1, file 5\n"
-                                      << false;
-        QTest::newRow("verify, none")
-            << QStringList{"--port", "PORT", "verify", "KNOWN"} << none << true << -1 << 0 << "=" << false;
-        QTest::newRow("verify, one") << QStringList{"--port", "PORT", "verify", "KNOWN"} << none << true
-                                     << 0x0b << 4 << "=modbus.address: device 11, file 10\n"
-                                     << false;
-        QTest::newRow("verify json") << QStringList{"--port", "PORT", "verify", "KNOWN", "--json"} << none
-                                     << true << 0x0b << 4 << "\"field\": \"modbus.address\"" << false;
-        QTest::newRow("write") << QStringList{"--port", "PORT", "write", "KNOWN"} << none << false << -1 << 0
-                               << "=" << false;
-        QTest::newRow("write refused")
-            << QStringList{"--port", "PORT", "write", "BAD"} << none << false << -1 << 3 << "=" << true;
-        QTest::newRow("verify missing file") << QStringList{"--port", "PORT", "verify", "/nonexistent"}
-                                             << none << false << -1 << 3 << "=" << true;
-        QTest::newRow("defaults") << QStringList{"--port", "PORT", "defaults"} << none << true << -1 << 0
-                                  << "=" << false;
-        QTest::newRow("update") << QStringList{"--port", "PORT", "update", "IMAGE"} << none << false << -1
-                                << 0 << "=" << false;
-        QTest::newRow("update, no image") << QStringList{"--port", "PORT", "update", "/nonexistent"} << none
-                                          << false << -1 << 3 << "=" << false;
+        const auto row = [](const char *name, const char *args, int exitCode, const QString &out = "=",
+                            bool nothingSent = false, int device = -1) {
+            QTest::newRow(name) << QString(args).split(' ', Qt::SkipEmptyParts) << device << exitCode << out
+                                << nothingSent;
+        };
+        row("help", "--help", 0, "7  batch", true);
+        row("command help", "verify --help", 0, "modbus.data[N]", true);
+        row("no command", "", 2, "=", true);
+        row("unknown option", "--port PORT info --frob", 2, "=", true);
+        row("missing port", "info", 2, "=", true);
+        row("ports", "ports --json", 0, "[", true);
+        row("info", "--port PORT info", 0,
+            "device type: CANFD-SER-2\nhardware version: 1.0.3\nfirmware version: 2.1.0\n"
+            "product number: MV2026001\n");
+        row("info json", "--port PORT info --json", 0, "\"productNumber\": \"MV2026001\"");
+        row("no such port", "--port /dev/tarvine-none info", 6, "=", true);
+        row("verify, many", "--port PORT verify KNOWN", 4, "conversion.mode: device 1, file 5\n");
+        row("verify, none", "--port PORT verify KNOWN", 0, "=", false, 10);
+        row("verify, one", "--port PORT verify KNOWN", 4, "=modbus.address: device 11, file 10\n", false, 11);
+        row("verify json", "--port PORT verify KNOWN --json", 4, "\"field\": \"modbus.address\"", false, 11);
+        row("write", "--port PORT write KNOWN", 0);
+        row("write, no verify", "--port PORT write KNOWN --no-verify", 0);
+        row("write refused", "--port PORT write BAD", 3, "=", true);
+        row("verify missing file", "--port PORT verify /nonexistent", 3, "=", true);
+        row("defaults", "--port PORT defaults", 0, "=", false, 10);
+        row("update", "--port PORT update IMAGE", 0);
+        row("update, no image", "--port PORT update /nonexistent", 3);
+        // The file a read saves is the window's file after the same read.
+        row("read", "--port PORT read", 0, '=' + QString::fromUtf8(m_windowSaved), false, 10);
+        row("read to a file", "--port PORT read -o OUT", 0, "", false, 10);
     }
 
     void commands()
     {
         QFETCH(QStringList, args);
-        QFETCH(int, fault);
-        QFETCH(bool, preload);
-        QFETCH(int, modbusAddress);
+        QFETCH(int, device);
         QFETCH(int, exitCode);
         QFETCH(QString, out);
         QFETCH(bool, nothingSent);
 
         SimConverter sim;
         QVERIFY(sim.open());
-        if (preload)
-            this->preload(sim);
-        if (modbusAddress >= 0) {
+        if (device >= 0) {
+            preload(sim);
             QByteArray modbus = m_knownBlocks.value(WriteModbus);
-            modbus[3] = char(modbusAddress);
+            modbus[3] = char(device);
             sim.setBlock(WriteModbus, modbus);
         }
-        sim.setFault(SimConverter::Fault(fault));
-        args.replaceInStrings(QRegularExpression("^PORT$"), sim.portName());
-        args.replaceInStrings(QRegularExpression("^KNOWN$"), m_known);
-        args.replaceInStrings(QRegularExpression("^BAD$"), m_bad);
-        args.replaceInStrings(QRegularExpression("^IMAGE$"), m_image);
+        const QHash<QString, QString> names = {{"PORT", sim.portName()},
+                                               {"KNOWN", m_known},
+                                               {"BAD", m_bad},
+                                               {"IMAGE", m_image},
+                                               {"OUT", m_dir.filePath("read.txt")}};
+        for (QString &arg : args)
+            arg = names.value(arg, arg);
 
         const Run run = cli(args);
         QVERIFY2(run.exitCode == exitCode,
@@ -176,29 +158,24 @@ private slots:
             QCOMPARE(sim.receivedFrames().size(), 0);
 
         const QString command = args.value(2);
-        if (command == "write" && exitCode == 0) // the device holds what the window wrote
+        if (command == "write" && exitCode == 0) { // the device holds what the window wrote, in its frames
+            const QStringList frames = hexFrames(sim.receivedFrames());
+            QCOMPARE(frames, m_windowWrite);
+            QVERIFY(frames.join(' ').contains("56aa210a0101f4b00c1abcdef0112233445566778899aabbcc"));
             for (const quint8 code : kWriteCommands)
                 QCOMPARE(sim.block(code), m_knownBlocks.value(code));
+        }
         if (command == "defaults")
             QCOMPARE(sim.block(WriteMain), SimConverter::defaultBlock(WriteMain));
         if (command == "update" && exitCode == 0) {
             QCOMPARE(sim.lastImage().left(m_imageBytes.size()), m_imageBytes);
             QVERIFY(run.err.contains("update: 100%"));
         }
-    }
-
-    // Same file, same frames: the write is the window's, byte for byte.
-    void writeMatchesWindow()
-    {
-        SimConverter sim;
-        QVERIFY(sim.open());
-        const Run run = cli({"--port", sim.portName(), "write", m_known, "--no-verify"});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(hexFrames(sim.receivedFrames()), m_windowWrite);
-        // The Modbus frame as the known file describes it.
-        QVERIFY(hexFrames(sim.receivedFrames())
-                    .join(' ')
-                    .contains("56aa210a0101f4b00c1abcdef0112233445566778899aabbcc"));
+        if (args.contains("-o")) {
+            QFile saved(args.last());
+            QVERIFY(saved.open(QIODevice::ReadOnly));
+            QCOMPARE(saved.readAll(), m_windowSaved);
+        }
     }
 
     // Four ports at once, one silent and one answering under another key:
@@ -224,22 +201,6 @@ private slots:
             if (i == 0 || i == 3)
                 QCOMPARE(sims[i].block(WriteModbus), m_knownBlocks.value(WriteModbus));
         }
-    }
-
-    // The file a read saves is the window's file after the same read.
-    void readMatchesWindow()
-    {
-        SimConverter sim;
-        QVERIFY(sim.open());
-        preload(sim);
-        const Run toStdout = cli({"--port", sim.portName(), "read"});
-        QCOMPARE(toStdout.exitCode, 0);
-        QCOMPARE(toStdout.out.toUtf8(), m_windowSaved);
-        const QString path = m_dir.filePath("read.txt");
-        QCOMPARE(cli({"--port", sim.portName(), "read", "-o", path}).exitCode, 0);
-        QFile saved(path);
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), m_windowSaved);
     }
 };
 

@@ -1,7 +1,6 @@
 // The connection end to end: the tool on one side of a pseudo-terminal,
 // the stand-in converter on the other.
 #include "TestRig.h"
-#include "app/StartupOptions.h"
 #include "pages/ConvertParamWidget.h"
 #include "protocol/ConfigFrame.h"
 #include "update/UpadteWidget.h"
@@ -18,56 +17,88 @@ class TestLink : public QObject
     Q_OBJECT
 
 private slots:
-    void connectReadsSilentlyAndReconnects_data()
+    // The connect reads the device without a box of its own, or is refused
+    // with one box: no port name, a port that cannot be opened, the challenge
+    // answered under another key. The port is given back, and the next
+    // connect draws a fresh challenge.
+    void connectAndReconnect_data()
     {
-        QTest::addColumn<bool>("paced");
-        QTest::newRow("replies at once") << false;
-        // Every byte takes its time at 115200 baud: replies arrive in pieces.
-        QTest::newRow("paced line") << true;
+        QTest::addColumn<QString>("port"); // PORT: the stand-in's; KEY: it answers under another key
+        QTest::addColumn<bool>("paced"); // every byte takes its time at 115200 baud: replies arrive in pieces
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("box"); // a pattern for title|text
+        QTest::addColumn<QList<quint8>>("sent");
+        const int information = int(QMessageBox::Information);
+        const QList<quint8> read = {0x01, 0x07, 0x03, 0x20, 0x24, 0x22, 0x05};
+        QTest::newRow("replies at once") << "PORT" << false << information << "^成功\\|连接成功$" << read;
+        QTest::newRow("paced line") << "PORT" << true << information << "^成功\\|连接成功$" << read;
+        QTest::newRow("empty name") << QString() << false << information << "^提示\\|串口名不能位空\\.$"
+                                    << QList<quint8>{};
+        QTest::newRow("cannot open") << "/dev/tarvine-no-such-port" << false << int(QMessageBox::Warning)
+                                     << "^错误\\|打开设备失败\\.错误码:.*,描述：" << QList<quint8>{};
+        QTest::newRow("wrong key") << "KEY" << false << information << "^失败\\|连接失败$"
+                                   << QList<quint8>{0x01};
     }
 
-    // The connect reads the device without a box of its own; disconnecting
-    // gives the port back; the next connect draws a fresh challenge.
-    void connectReadsSilentlyAndReconnects()
+    void connectAndReconnect()
     {
+        QFETCH(QString, port);
         QFETCH(bool, paced);
+        QFETCH(int, icon);
+        QFETCH(QString, box);
+        QFETCH(QList<quint8>, sent);
+        const bool connects = port == "PORT";
         TestRig rig;
         rig.sim().setPacing(paced);
         auto *ports = rig.widget<QComboBox>("m_comboBoxSerial");
         rig.center().refreshSerialPorts(); // keeps the port that was typed
         QCOMPARE(ports->currentText(), rig.sim().portName());
-        QVERIFY(rig.button("m_pushButtonRead")->isEnabled() == false);
-        QVERIFY(rig.connectDevice());
+        if (port == "KEY")
+            rig.sim().setFault(Fault::WrongKey, ConfigFrame::Challenge, 1);
+        else if (!connects)
+            rig.center().setPortName(port);
+        QVERIFY(!rig.button("m_pushButtonRead")->isEnabled());
+        QCOMPARE(rig.connectDevice(), connects);
 
-        QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x01, 0x07, 0x03, 0x20, 0x24, 0x22, 0x05}));
-        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接成功")});
-        QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
-        QCOMPARE(rig.boxes().last().icon, QMessageBox::Information);
-        QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("断开连接"));
-        QVERIFY(!ports->isEnabled());
-        for (const char *name : {"m_pushButtonDefault", "m_pushButtonSaveToFile", "m_pushButtonReadFromFile",
-                                 "m_pushButtonRead", "m_pushButtonWrite"})
-            QVERIFY2(rig.button(name)->isEnabled(), name);
-        QVERIFY(rig.page<ConvertParamWidget>()->isEnabled());
-        // The challenge is 16 bytes of the 23-byte frame, 00 01 before them.
-        const QByteArray challenge = rig.sim().receivedFrames().first();
-        QCOMPARE(challenge.size(), 23);
-        QCOMPARE(challenge.mid(3, 2), QByteArray::fromHex("0001"));
+        QCOMPARE(rig.sim().receivedCommands(), sent);
+        QCOMPARE(rig.boxes().count(), 1);
+        const MessageRecord shown = rig.boxes().last();
+        QCOMPARE(int(shown.icon), icon);
+        QVERIFY2(QRegularExpression(box).match(shown.title + '|' + shown.text).hasMatch(),
+                 qPrintable(shown.text));
+        QCOMPARE(shown.buttons, QStringList{QStringLiteral("OK")});
+        QCOMPARE(ports->isEnabled(), !connects);
+        QCOMPARE(rig.button("m_pushButtonRead")->isEnabled(), connects);
+        if (connects) {
+            QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("断开连接"));
+            for (const char *name : {"m_pushButtonDefault", "m_pushButtonSaveToFile",
+                                     "m_pushButtonReadFromFile", "m_pushButtonWrite"})
+                QVERIFY2(rig.button(name)->isEnabled(), name);
+            QVERIFY(rig.page<ConvertParamWidget>()->isEnabled());
+            // The challenge is 16 bytes of the 23-byte frame, 00 01 before them.
+            const QByteArray challenge = rig.sim().receivedFrames().first();
+            QCOMPARE(challenge.size(), 23);
+            QCOMPARE(challenge.mid(3, 2), QByteArray::fromHex("0001"));
 
-        rig.widget<QComboBox>("m_comboBoxDevPort")->addItem(QStringLiteral("x"));
-        rig.click("m_pushButtonConnect");
-        QVERIFY(!rig.center().isConnected());
+            rig.widget<QComboBox>("m_comboBoxDevPort")->addItem(QStringLiteral("x"));
+            rig.click("m_pushButtonConnect");
+            QVERIFY(!rig.center().isConnected());
+            QCOMPARE(rig.widget<QComboBox>("m_comboBoxDevPort")->count(), 0);
+            QVERIFY(ports->isEnabled());
+            QVERIFY(!rig.button("m_pushButtonWrite")->isEnabled());
+        }
         QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
-        QCOMPARE(rig.widget<QComboBox>("m_comboBoxDevPort")->count(), 0);
-        QVERIFY(ports->isEnabled());
-        QVERIFY(!rig.button("m_pushButtonWrite")->isEnabled());
+
+        rig.boxes().clear();
+        rig.center().setPortName(rig.sim().portName());
         QVERIFY(rig.connectDevice());
+        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接成功")});
         QList<QByteArray> challenges;
         for (const QByteArray &frame : rig.sim().receivedFrames())
             if (frame.at(2) == 0x01)
                 challenges << frame.mid(5, 16);
-        QCOMPARE(challenges.size(), 2);
-        QVERIFY(challenges.at(0) != challenges.at(1));
+        QCOMPARE(challenges.size(), sent.isEmpty() ? 1 : 2);
+        QVERIFY(challenges.first() != challenges.last() || sent.isEmpty());
     }
 
     void connectsToTheStandInProgram()
@@ -87,59 +118,6 @@ private slots:
         sim.terminate();
         QVERIFY(sim.waitForFinished());
         QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
-    }
-
-    // The challenge answered under another key.
-    void refusedChallengeClosesThePort()
-    {
-        TestRig rig;
-        rig.sim().setFault(Fault::WrongKey, ConfigFrame::Challenge, 1);
-
-        QVERIFY(!rig.connectDevice());
-        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接失败")});
-        QCOMPARE(rig.boxes().last().title, QStringLiteral("失败"));
-        QCOMPARE(rig.sim().receivedCommands(), QList<quint8>{0x01});
-        QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
-        QVERIFY(!rig.button("m_pushButtonRead")->isEnabled());
-        QVERIFY(rig.widget<QComboBox>("m_comboBoxSerial")->isEnabled());
-
-        // The port was closed, so the next click connects.
-        rig.boxes().clear();
-        QVERIFY(rig.connectDevice());
-        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("连接成功")});
-    }
-
-    // No port name, or a port that cannot be opened: one box, nothing sent.
-    void refusedPortSendsNothing_data()
-    {
-        QTest::addColumn<QString>("port");
-        QTest::addColumn<int>("icon");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("text"); // a pattern
-        QTest::newRow("empty name") << QString() << int(QMessageBox::Information) << QStringLiteral("提示")
-                                    << QStringLiteral("^串口名不能位空\\.$");
-        QTest::newRow("cannot open") << QStringLiteral("/dev/tarvine-no-such-port")
-                                     << int(QMessageBox::Warning) << QStringLiteral("错误")
-                                     << QStringLiteral("^打开设备失败\\.错误码:.*,描述：");
-    }
-
-    void refusedPortSendsNothing()
-    {
-        QFETCH(QString, port);
-        QFETCH(int, icon);
-        QFETCH(QString, title);
-        QFETCH(QString, text);
-        TestRig rig;
-        rig.center().setPortName(port);
-        QVERIFY(!rig.connectDevice());
-        QCOMPARE(rig.boxes().count(), 1);
-        const MessageRecord box = rig.boxes().last();
-        QCOMPARE(int(box.icon), icon);
-        QCOMPARE(box.title, title);
-        QVERIFY2(QRegularExpression(text).match(box.text).hasMatch(), qPrintable(box.text));
-        QCOMPARE(box.buttons, QStringList{QStringLiteral("OK")});
-        QCOMPARE(rig.button("m_pushButtonConnect")->text(), QStringLiteral("连接设备"));
-        QVERIFY(rig.sim().receivedFrames().isEmpty());
     }
 
     void secondCommandDuringAWaitIsRefused()
@@ -178,25 +156,6 @@ private slots:
         // Once the wait is over the update runs.
         rig.page<UpadteWidget>()->startUpdate(image);
         QCOMPARE(rig.sim().lastImage(), QByteArray(300, '\x5A') + QByteArray(212, '\0'));
-    }
-
-    void portArgument_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("port");
-        QTest::newRow("none") << QStringList{"tarvine"} << QString();
-        QTest::newRow("given") << QStringList{"tarvine", "--port", "/dev/pts/4"}
-                               << QStringLiteral("/dev/pts/4");
-        QTest::newRow("missing value") << QStringList{"tarvine", "--port"} << QString();
-        QTest::newRow("other words ignored")
-            << QStringList{"tarvine", "x", "--port", "ttyUSB0", "y"} << QStringLiteral("ttyUSB0");
-    }
-
-    void portArgument()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, port);
-        QCOMPARE(portFromArguments(arguments), port);
     }
 };
 
