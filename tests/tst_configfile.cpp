@@ -14,24 +14,10 @@ class TestConfigFile : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QStringList m_captions;
 
     QString write(const QString &name, const QByteArray &b) { return writeFile(m_dir.filePath(name), b); }
-    void answerDialogsWith(const QString &fileName)
-    {
-        setFileNameProvider([this, fileName](FileDialogKind, const QString &caption, const QString &filter) {
-            m_captions << caption + QLatin1Char('|') + filter;
-            return fileName;
-        });
-    }
 
 private slots:
-    void init()
-    {
-        QVERIFY(m_dir.isValid());
-        m_captions.clear();
-    }
-
     void cleanup() { setFileNameProvider({}); }
 
     // A cancelled dialog: the save says it did not save, the load says nothing.
@@ -40,6 +26,14 @@ private slots:
     {
         const QString known = write(QStringLiteral("known.txt"), kKnownConfiguration);
         const QString saved = write(QStringLiteral("saved.txt"), QByteArray(100000, 'x'));
+        QStringList captions;
+        const auto answerDialogsWith = [&captions](const QString &fileName) {
+            setFileNameProvider(
+                [&captions, fileName](FileDialogKind, const QString &caption, const QString &filter) {
+                    captions << caption + QLatin1Char('|') + filter;
+                    return fileName;
+                });
+        };
         TestRig rig;
         QVERIFY(rig.connectDevice());
         rig.boxes().clear();
@@ -49,13 +43,13 @@ private slots:
         QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("保存配置出错.")});
 
         rig.boxes().clear();
-        m_captions.clear();
+        captions.clear();
         answerDialogsWith(known);
         rig.click("m_pushButtonReadFromFile");
         answerDialogsWith(saved);
         rig.click("m_pushButtonSaveToFile");
-        QCOMPARE(m_captions, (QStringList{QStringLiteral("打开配置|TXT文件(*.txt)"),
-                                          QStringLiteral("保存配置|TXT files(*.txt)")}));
+        QCOMPARE(captions, (QStringList{QStringLiteral("打开配置|TXT文件(*.txt)"),
+                                        QStringLiteral("保存配置|TXT files(*.txt)")}));
         QCOMPARE(rig.boxes().texts(),
                  (QStringList{QStringLiteral("读取成功"), QStringLiteral("保存配置成功")}));
         QCOMPARE(rig.boxes().boxes().first().title, QStringLiteral("提示"));

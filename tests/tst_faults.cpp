@@ -151,22 +151,6 @@ class TestFaults : public QObject
             rig.page<UpadteWidget>()->startUpdate(m_dir.filePath(QStringLiteral("image.bin")));
     }
 
-    // The adapter goes once the request is on the line, before any answer.
-    static void pullOnFrame(TestRig &rig, quint8 command)
-    {
-        SimConverter *sim = &rig.sim();
-        sim->setFault(Fault::Silent, command, 1);
-        auto once = std::make_shared<QMetaObject::Connection>();
-        *once = QObject::connect(
-            sim, &SimConverter::frameReceived, sim, [sim, command, once](const QByteArray &frame) {
-                const bool match = command == 0x00 ? frame.at(0) == 0x57 : quint8(frame.at(2)) == command;
-                if (!match)
-                    return;
-                QObject::disconnect(*once);
-                QTimer::singleShot(0, sim, [sim] { sim->unplug(); });
-            });
-    }
-
 private slots:
     void initTestCase()
     {
@@ -191,6 +175,7 @@ private slots:
         QFETCH(int, cell);
         const Cell &c = kCells[cell];
         const Operation &o = kOperations[int(c.op)];
+        bool pulled = false;
         TestRig rig;
         if (c.op != Op::Connect)
             QVERIFY(rig.connectDevice());
@@ -203,10 +188,15 @@ private slots:
         rig.sim().clearReceived();
 
         const quint8 faultOn = c.faultOn ? c.faultOn : o.faultCommand;
+        rig.sim().setFault(c.fault == kPulled ? Fault::Silent : Fault(c.fault), faultOn, 1);
+        // The adapter goes once the request is on the line, before any answer.
         if (c.fault == kPulled)
-            pullOnFrame(rig, faultOn);
-        else
-            rig.sim().setFault(Fault(c.fault), faultOn, 1);
+            connect(&rig.sim(), &SimConverter::frameReceived, &rig.sim(), [&](const QByteArray &frame) {
+                if (!pulled && (faultOn ? quint8(frame.at(2)) == faultOn : frame.at(0) == 0x57)) {
+                    pulled = true;
+                    QTimer::singleShot(0, &rig.sim(), [&rig] { rig.sim().unplug(); });
+                }
+            });
         run(rig, c.op);
 
         // The sequence has ended; nothing it refused reached the pages.
