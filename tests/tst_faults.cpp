@@ -174,7 +174,6 @@ private slots:
     {
         QFETCH(int, cell);
         const Cell &c = kCells[cell];
-        const Operation &o = kOperations[int(c.op)];
         bool pulled = false;
         TestRig rig;
         if (c.op != Op::Connect)
@@ -187,7 +186,7 @@ private slots:
         rig.boxes().clear();
         rig.sim().clearReceived();
 
-        const quint8 faultOn = c.faultOn ? c.faultOn : o.faultCommand;
+        const quint8 faultOn = c.faultOn ? c.faultOn : kOperations[int(c.op)].faultCommand;
         rig.sim().setFault(c.fault == kPulled ? Fault::Silent : Fault(c.fault), faultOn, 1);
         // The adapter goes once the request is on the line, before any answer.
         if (c.fault == kPulled)
