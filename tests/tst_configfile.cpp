@@ -14,95 +14,52 @@ class TestConfigFile : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QStringList m_captions;
 
     QString write(const QString &name, const QByteArray &b) { return writeFile(m_dir.filePath(name), b); }
-    void answerDialogsWith(const QString &fileName)
-    {
-        setFileNameProvider([this, fileName](FileDialogKind, const QString &caption, const QString &filter) {
-            m_captions << caption + QLatin1Char('|') + filter;
-            return fileName;
-        });
-    }
 
 private slots:
-    void init()
-    {
-        QVERIFY(m_dir.isValid());
-        m_captions.clear();
-    }
-
     void cleanup() { setFileNameProvider({}); }
 
     // A cancelled dialog: the save says it did not save, the load says nothing.
-    // Then a file is loaded and saved as it was.
+    // Then a file is loaded and saved as it was, over a longer file, whole.
     void saveAndLoadThroughTheButtons()
     {
         const QString known = write(QStringLiteral("known.txt"), kKnownConfiguration);
-        const QString saved = m_dir.filePath(QStringLiteral("saved.txt"));
-        {
-            TestRig rig;
-            QVERIFY(rig.connectDevice());
-            rig.boxes().clear();
-            answerDialogsWith(QString());
-            rig.click("m_pushButtonSaveToFile");
-            rig.click("m_pushButtonReadFromFile");
-            QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("保存配置出错.")});
+        const QString saved = write(QStringLiteral("saved.txt"), QByteArray(100000, 'x'));
+        QStringList captions;
+        const auto answerDialogsWith = [&captions](const QString &fileName) {
+            setFileNameProvider(
+                [&captions, fileName](FileDialogKind, const QString &caption, const QString &filter) {
+                    captions << caption + QLatin1Char('|') + filter;
+                    return fileName;
+                });
+        };
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        rig.boxes().clear();
+        answerDialogsWith(QString());
+        rig.click("m_pushButtonSaveToFile");
+        rig.click("m_pushButtonReadFromFile");
+        QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("保存配置出错.")});
 
-            rig.boxes().clear();
-            m_captions.clear();
-            answerDialogsWith(known);
-            rig.click("m_pushButtonReadFromFile");
-            answerDialogsWith(saved);
-            rig.click("m_pushButtonSaveToFile");
-            QCOMPARE(m_captions, (QStringList{QStringLiteral("打开配置|TXT文件(*.txt)"),
-                                              QStringLiteral("保存配置|TXT files(*.txt)")}));
-            QCOMPARE(rig.boxes().texts(),
-                     (QStringList{QStringLiteral("读取成功"), QStringLiteral("保存配置成功")}));
-            QCOMPARE(rig.boxes().boxes().first().title, QStringLiteral("提示"));
-            QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
-        }
+        rig.boxes().clear();
+        captions.clear();
+        answerDialogsWith(known);
+        rig.click("m_pushButtonReadFromFile");
+        answerDialogsWith(saved);
+        rig.click("m_pushButtonSaveToFile");
+        QCOMPARE(captions, (QStringList{QStringLiteral("打开配置|TXT文件(*.txt)"),
+                                        QStringLiteral("保存配置|TXT files(*.txt)")}));
+        QCOMPARE(rig.boxes().texts(),
+                 (QStringList{QStringLiteral("读取成功"), QStringLiteral("保存配置成功")}));
+        QCOMPARE(rig.boxes().boxes().first().title, QStringLiteral("提示"));
+        QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
         QFile file(saved);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray(kKnownConfiguration));
-
-        // Every page takes its values back in a fresh window.
-        TestRig fresh;
-        fresh.center().loadConfiguration(saved);
-        QCOMPARE(fresh.pagesText(), QByteArray(kKnownConfiguration));
-    }
-
-    void mappingFollowsTheLoadedCanMode()
-    {
-        TestRig rig;
-        QVERIFY(rig.connectDevice());
-        // Classic CAN, and a receive row of 32 registers.
-        rig.loadPages(QByteArray(kKnownConfiguration)
-                          .replace(R"("Agreement": 1)", R"("Agreement": 0)")
-                          .replace("2,18ff50e5,100,3,", "2,123,104,31,"));
-
-        const QJsonObject rows =
-            QJsonDocument::fromJson(rig.pagesText()).object().value(ConfigFile::CanMapKey).toObject();
-        // "FD加速" becomes "CAN"; 32 registers become the classic limit of 4.
-        QCOMPARE(rows.value(QStringLiteral("sendMap")).toArray().first().toString(),
-                 QStringLiteral("2,0,1,0,15,1fffffff,40000,"));
-        QCOMPARE(rows.value(QStringLiteral("recMap")).toArray().first().toString(),
-                 QStringLiteral("2,123,104,3,"));
-    }
-
-    void saveReplacesAFileWhole()
-    {
-        TestRig rig;
-        const QString path = write(QStringLiteral("old.txt"), QByteArray(100000, 'x'));
-        rig.center().saveConfiguration(path);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray text = file.readAll();
-        QVERIFY(text.startsWith('{'));
-        QVERIFY(!text.contains('x'));
         // Nothing of the temporary file is left behind.
-        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("old.txt*")}, QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral("old.txt")});
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("saved.txt*")}, QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("saved.txt")});
     }
 
     // A refused file leaves every page as it was (pages away from their
@@ -132,7 +89,6 @@ private slots:
         load("load: not JSON", "CANMap = 1", illegal);
         load("load: cut short", "{\"CANMap\": {", parse + QStringLiteral("unterminated object"));
         load("load: an array", "[{\"CANMap\": {}}]", parse);
-        load("load: a bare string", "\"CANMap\"", illegal);
         load("load: four of five keys", R"({"CANMap":{},"CANParam":{},"ConvertParam":{},"ModBusParam":{}})",
              parse);
         load("load: keys in another case",
@@ -167,25 +123,35 @@ private slots:
             QVERIFY(QFileInfo(path).isDir() || !QFileInfo::exists(path));
 
         rig.boxes().clear();
-        const QString good = m_dir.filePath(QStringLiteral("good.txt"));
-        save ? rig.center().saveConfiguration(good)
+        save ? rig.center().saveConfiguration(m_dir.filePath(QStringLiteral("good.txt")))
              : rig.center().loadConfiguration(write("good.txt", kKnownConfiguration));
         QCOMPARE(rig.boxes().texts(),
                  QStringList{save ? QStringLiteral("保存配置成功") : QStringLiteral("读取成功")});
         QVERIFY(rig.center().isConnected());
     }
 
-    void memberThatIsNotAnObjectLoadsDefaults()
+    // The mapping follows the loaded CAN mode; a member that is not an object loads defaults.
+    void loadedFileIsAppliedAsAWhole()
     {
         TestRig rig;
         QVERIFY(rig.connectDevice());
-        QJsonObject root = QJsonDocument::fromJson(rig.pagesText()).object();
+        // Classic CAN, and a receive row of 32 registers.
+        QJsonObject root = QJsonDocument::fromJson(QByteArray(kKnownConfiguration)
+                                                       .replace(R"("Agreement": 1)", R"("Agreement": 0)")
+                                                       .replace("2,18ff50e5,100,3,", "2,123,104,31,"))
+                               .object();
         root.insert(ConfigFile::ModBusParamKey, 5);
         root.insert(ConfigFile::ConvertParamKey, QJsonArray{1, 2});
         rig.boxes().clear();
         rig.center().loadConfiguration(write(QStringLiteral("odd.txt"), ConfigFile::documentText(root)));
         QCOMPARE(rig.boxes().texts(), QStringList{QStringLiteral("读取成功")});
         const QJsonObject after = QJsonDocument::fromJson(rig.pagesText()).object();
+        const QJsonObject rows = after.value(ConfigFile::CanMapKey).toObject();
+        // "FD加速" becomes "CAN"; 32 registers become the classic limit of 4.
+        QCOMPARE(rows.value(QStringLiteral("sendMap")).toArray().first().toString(),
+                 QStringLiteral("2,0,1,0,15,1fffffff,40000,"));
+        QCOMPARE(rows.value(QStringLiteral("recMap")).toArray().first().toString(),
+                 QStringLiteral("2,123,104,3,"));
         // Missing numbers select the first entries.
         const QJsonObject convert = after.value(ConfigFile::ConvertParamKey).toObject();
         QCOMPARE(convert.value(QStringLiteral("convertMode")).toInt(-1), 0);
