@@ -23,15 +23,8 @@ class Tst_convertserial : public QObject
 
     static QString text(const Protocol::ConversionBlock &b)
     {
-        return QString("%1 %2 %3 %4 %5 %6 %7 %8")
-            .arg(b.mode)
-            .arg(b.direction)
-            .arg(b.serialInterval)
-            .arg(b.forwardInfo)
-            .arg(b.forwardId)
-            .arg(b.idLength)
-            .arg(b.startOffset)
-            .arg(b.canInterval);
+        return QString::asprintf("%d %d %d %d %d %d %d %d", b.mode, b.direction, b.serialInterval,
+                                 b.forwardInfo, b.forwardId, b.idLength, b.startOffset, b.canInterval);
     }
     static QString text(const std::optional<Protocol::SerialBlock> &b)
     {
@@ -94,13 +87,9 @@ private slots:
         // After a change from `from` to `to`: the signals, the enabled controls, the fields
         // (direction and CAN interval never are reset).
         const auto mode = [&](const char *name, int from, int to, const QString &log) {
-            row(name,
-                QString("set m_comboBoxConvertModel %1; set fields 1 5 3 100 100 1 1; set "
-                        "m_comboBoxConvertModel %2; "
-                        "? on fields")
-                    .arg(from)
-                    .arg(to),
-                log);
+            const char *steps = "set m_comboBoxConvertModel %1; set fields 1 5 3 100 100 1 1; "
+                                "set m_comboBoxConvertModel %2; ? on fields";
+            row(name, QString(steps).arg(from).arg(to), log);
         };
         const QString kept = " 1 5 3 100 100 1 1", reset = " 1 0 1 2 100 0 0";
         mode("transparent", 2, 0, "mode(4); enable(0); enable(0); 1 1 0 0 1 1" + kept);
@@ -114,12 +103,9 @@ private slots:
         // holds is the reply's. Values the fields cannot hold are clamped; an unknown direction
         // shows nothing and goes out as FF; an unknown mode empties the list and goes out as 1.
         const auto reply = [&](const char *name, int shown, const QString &reply, const QString &log) {
-            row(name,
-                QString(
-                    "set m_comboBoxConvertModel %1; reply %2; read; ? m_comboBoxConvertModel fields; block")
-                    .arg(shown)
-                    .arg(reply),
-                log);
+            const char *steps =
+                "set m_comboBoxConvertModel %1; reply %2; read; ? m_comboBoxConvertModel fields; block";
+            row(name, QString(steps).arg(shown).arg(reply), log);
         };
         const QString values = "00 0200012C010000000200030000 0A", read = "2 3 2 300 10 1 0; ";
         reply("same mode still runs rules", 2, "03" + values,
@@ -151,25 +137,21 @@ private slots:
             const char *field = set[0] == 'o' ? "m_spinBoxStartOffset" : "m_spinBoxCanIdLen";
             limits += QString("offsetMax 1; set %1 40; %2; ? %1.maximum %1; ").arg(field, set);
         }
-        row("device limits",
-            limits + "device 2; set m_comboBoxConvertModel 4; device 0; ? m_comboBoxConvertModel.selectable; "
-                     "device 1; "
-                     "? m_comboBoxConvertModel.selectable; device 2; ? m_comboBoxConvertModel.selectable; "
-                     "device 3; "
-                     "? m_comboBoxConvertModel.selectable m_comboBoxConvertModel",
-            "7 7; 63 40; 63 40; 4 4; 2 2; mode(4); enable(1); 11110; 11111; 11110; 11111 4");
+        limits += "device 2; set m_comboBoxConvertModel 4; ";
+        for (const char *code : {"0", "1", "2", "3"})
+            limits += QString("device %1; ? m_comboBoxConvertModel.selectable; ").arg(code);
+        row("device limits", limits + "? m_comboBoxConvertModel",
+            "7 7; 63 40; 63 40; 4 4; 2 2; mode(4); enable(1); 11110; 11111; 11110; 11111; 4");
 
         // The group titles of each mode (chosen after a dual mode) and which group fills which slot
         // (the other slot goes out as zeros); read back into a page showing other values, a
         // single-port mode leaves the second group as it was.
         const auto serial = [&](const char *name, int mode, const char *groups, const QString &log,
                                 const char *back) {
-            row(name,
-                QString("serial; set comboBox 4; set comboBox %1; set groups %2; ? titles; block; write; "
-                        "set comboBox 0; set groups 11 1 1 1 2 1 1 1; read; ? comboBox groups")
-                    .arg(mode)
-                    .arg(groups),
-                log + "; written; " + QString::number(mode) + " " + back);
+            const char *steps = "serial; set comboBox 4; set comboBox %1; set groups %2; ? titles; block; "
+                                "write; set comboBox 0; set groups 11 1 1 1 2 1 1 1; read; ? comboBox groups";
+            row(name, QString(steps).arg(mode).arg(groups),
+                QString("%1; written; %2 %3").arg(log).arg(mode).arg(back));
         };
         serial("RS232 115200 9-E-2", 0, "8 1 1 2 5 1 1 1", "RS232  0; 0 115200,9,2,2 0,0,0,0",
                "8 1 1 2 2 1 1 1");

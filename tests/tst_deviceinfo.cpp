@@ -7,13 +7,11 @@ class Tst_deviceinfo : public QObject
 {
     Q_OBJECT
 
-    static QLabel *label(DeviceInfoWidget &page, const char *name) { return page.findChild<QLabel *>(name); }
-
 private slots:
     void logoAppearsOnPaint()
     {
         DeviceInfoWidget page;
-        QLabel *logo = label(page, "m_labelLogo");
+        QLabel *logo = page.findChild<QLabel *>("m_labelLogo");
         QVERIFY(logo->pixmap(Qt::ReturnByValue).isNull());
         page.grab();
         const QPixmap shown = logo->pixmap(Qt::ReturnByValue);
