@@ -15,7 +15,7 @@
 // "select s" none; "read s RECORDS" reads a reply holding the send (9-byte)
 // or receive (8-byte) records from slot 0 on, "written s RECORDS" logs
 // "as written" when the page writes exactly those records into its 0x25 or
-// 0x23 frame; "rows" logs the rows, "count" how many, "file" whether the
+// 0x23 frame; "rows" logs the rows, "file" whether the
 // page saves what it loaded; "check" validates the tables and logs the
 // outcome and the highlighted cells; "forget" forgets the log so far.
 class Tst_canmapping : public QObject
@@ -38,15 +38,18 @@ class Tst_canmapping : public QObject
         send ? page.writeSendBlock(frame) : page.writeRecvBlock(frame);
         return frame;
     }
-    static void setUp(PageSteps &run, CanMappingWidget &page, QObject *context, int &answer, int &asks,
-                      QJsonObject &loaded)
+    static QString run(CanMappingWidget &page, const QString &steps)
     {
+        int answer = 0, asks = 0;
+        QJsonObject loaded;
+        QObject context; // the page stops asking this run when it ends
+        PageSteps run(&page);
         run.find = [&page](const QString &name) {
             const QStringList at = name.mid(1).split(':');
             return at.size() == 2 ? table(page, name.left(1))->cellWidget(at[0].toInt(), at[1].toInt())
                                   : nullptr;
         };
-        QObject::connect(&page, &CanMappingWidget::getcantype, context, [&] {
+        QObject::connect(&page, &CanMappingWidget::getcantype, &context, [&] {
             ++asks;
             page.setCanMode(answer);
         });
@@ -96,28 +99,16 @@ class Tst_canmapping : public QObject
         run.verbs["rows"] = [&](const QString &) {
             run.log << (page.sendRowStrings() + page.recvRowStrings()).join(' ');
         };
-        run.verbs["count"] = [&](const QString &) {
-            run.log << QString::number(page.sendRowStrings().size() + page.recvRowStrings().size());
-        };
         run.verbs["forget"] = [&](const QString &) { run.log.clear(); };
         run.verbs["check"] = [&](const QString &) {
             QStringList cells{QString::number(page.validateMappings())};
             for (const QString side : {"s", "r"})
                 for (int row = 0; row < table(page, side)->rowCount(); ++row)
                     for (int c = 1; c < table(page, side)->columnCount(); ++c)
-                        if (table(page, side)->cellWidget(row, c)->styleSheet() ==
-                            "background-color: #FFB6C1;")
+                        if (table(page, side)->cellWidget(row, c)->styleSheet().contains("#FFB6C1"))
                             cells << QStringLiteral("%1%2:%3").arg(side).arg(row).arg(c);
             run.log << cells.join(' ');
         };
-    }
-    static QString run(CanMappingWidget &page, const QString &steps)
-    {
-        int answer = 0, asks = 0;
-        QJsonObject loaded;
-        QObject context; // the page stops asking this run when it ends
-        PageSteps run(&page);
-        setUp(run, page, &context, answer, asks, loaded);
         return run.run(steps);
     }
 
@@ -177,13 +168,12 @@ private slots:
         const auto range = [](const char *range) {
             return QString("1 输入错误|请输入有效值: %1|OK; ").arg(range);
         };
-        row("typed standard id over 7ff", "add s; retype s0:5 12; retype s0:5 800; rows",
-            range("0x00-0x7ff") + "2,0,0,0,0,12,00,");
-        row("typed address over", "add s; retype s0:6 12; retype s0:6 65536; rows",
-            "1  |输入错误 请输入 0 到 65535 之间的整数|OK; 2,0,0,0,0,00,12,");
-        row("typed address 65535", "add s; retype s0:6 12; retype s0:6 65535; rows", "2,0,0,0,0,00,65535,");
-        row("typed receive id over 1FFFFFFF", "add r; retype r0:1 12; retype r0:1 20000000; rows",
-            range("0x00-0x1FFFFFFF") + "2,12,00,0,");
+        row("typed standard id over 7ff, receive id over 1FFFFFFF",
+            "add s; retype s0:5 12; retype s0:5 800; add r; retype r0:1 12; retype r0:1 20000000; rows",
+            range("0x00-0x7ff") + range("0x00-0x1FFFFFFF") + "2,0,0,0,0,12,00, 2,12,00,0,");
+        row("typed address over, then 65535",
+            "add s; retype s0:6 12; retype s0:6 65536; rows; retype s0:6 65535; rows",
+            "1  |输入错误 请输入 0 到 65535 之间的整数|OK; 2,0,0,0,0,00,12,; 2,0,0,0,0,00,65535,");
         row("standard, four digits", "load 2,0,0,0,0,1000,00,; rows",
             range("0x00-0x7ff") + range("0x00-0x7FF") + "2,0,0,0,0,1000,00,");
         row("standard, three digits", "load 2,0,0,0,0,800,00,; rows",
@@ -243,11 +233,12 @@ private slots:
         }
         const QString full = "1 提示|最多可以添加32个记录|OK; ";
         row("32 rows at most",
-            QString("load %1; load %2|%3; count; add s; add r; written s %4")
+            QString("load %1; load %2|%3; ? m_tableWidgetCanSendMapping.rowCount "
+                    "m_tableWidgetRecvMapping.rowCount; add s; add r; written s %4")
                 .arg(many.mid(0, 32).join(' '), many.join(' '),
                      many.mid(0, 35).replaceInStrings("2,0,0,0,0,", "2,").join(' '),
                      records.mid(0, 32).join("")),
-            full + full + "64; " + full + full + "as written");
+            full + full + "32 32; " + full + full + "as written");
         row("delete takes the selected rows",
             QString(
                 "load %1|2,1,1,0,; del s; select s 3 0; select s 1 2; select s 1 5; del s; clearall r; rows")
@@ -279,9 +270,7 @@ private slots:
         add("send: read again", {s2, s2});
         add("send: mode changed between", {s2, in(s2, "mode 0"), s2});
         add("send: rows ask for another mode", {s2, in(s2, "ask 0"), in(s2, "ask 1")});
-        add("send: classic mode read again", {in(s2, "mode 0"), in(s2, "mode 0")});
         add("send: edited between", {s2, "retype s0:6", s2});
-        add("send: highlighted between", {s2, "check", s2});
         add("send: identifier out of range, twice",
             {"mode 2; read s 010000080000010008", "mode 2; read s 010000080000010008"});
         add("recv: more, fewer, highlighted", {"mode 2; read r 0100000005000602", r2, "check",

@@ -32,11 +32,8 @@ class Tst_canparam : public QObject
         QByteArray reply = ConfigFrame::header(ConfigFrame::ReadFilters);
         reply += char(1) + QByteArray(1, 0) + char(announced) + QByteArray(1, 0);
         for (int i = 0; i < held; ++i)
-            reply += QByteArray::fromHex(QStringLiteral("0%1 0%2 0000 00000%3 00000000")
-                                             .arg(i % 2)
-                                             .arg(i % 3)
-                                             .arg(0x100 + i, 0, 16)
-                                             .toLatin1());
+            reply += QByteArray::fromHex(
+                QString::asprintf("0%d 0%d 0000 %08x 00000000", i % 2, i % 3, 0x100 + i).toLatin1());
         ConfigFrame::appendCrc(reply);
         return reply;
     }
@@ -46,18 +43,20 @@ class Tst_canparam : public QObject
         page.writeFilterBlock(frame);
         return frame;
     }
-    static void setUp(PageSteps &run, CanParamWidget &page, QByteArray &reply, QJsonObject &loaded)
+    static QString run(CanParamWidget &page, QByteArray &reply, const QString &steps)
     {
+        QJsonObject loaded;
+        QObject context; // the page stops logging when the run ends
+        PageSteps run(&page);
         auto *table = page.findChild<QTableWidget *>("tableWidget");
         run.find = [table](const QString &name) {
-            return name.contains(':')
-                       ? table->cellWidget(name.section(':', 0, 0).toInt(), name.section(':', 1).toInt())
-                       : nullptr;
+            const QStringList at = name.split(':');
+            return at.size() == 2 ? table->cellWidget(at[0].toInt(), at[1].toInt()) : nullptr;
         };
         run.verbs["signals"] = [&](const QString &) {
-            QObject::connect(&page, &CanParamWidget::agreement,
+            QObject::connect(&page, &CanParamWidget::agreement, &context,
                              [&](int p) { run.log << QString("agreement(%1)").arg(p); });
-            QObject::connect(&page, &CanParamWidget::comboBox_2_Change,
+            QObject::connect(&page, &CanParamWidget::comboBox_2_Change, &context,
                              [&](int m) { run.log << QString("mode(%1)").arg(m); });
         };
         run.verbs["json"] = [&](const QString &text) { page.fromJson(loaded = jsonObject(text)); };
@@ -83,11 +82,7 @@ class Tst_canparam : public QObject
             const FilterTable t = FilterTable::decode(written(page));
             QStringList records{QString::number(t.enabled)};
             for (const FilterRecord &r : t.records)
-                records << QString("%1 %2 %3 %4")
-                               .arg(r.frameType)
-                               .arg(r.filterType)
-                               .arg(r.id1, 0, 16)
-                               .arg(r.id2, 0, 16);
+                records << QString::asprintf("%d %d %x %x", r.frameType, r.filterType, r.id1, r.id2);
             run.log << records.join(", ");
         };
         run.verbs["write"] = [&](const QString &) {
@@ -99,16 +94,11 @@ class Tst_canparam : public QObject
             reply = ConfigFrame::header(ConfigFrame::ReadMain) + QByteArray(12, '\0') + frame.mid(15);
             page.readBlock();
             page.writeBlock(again);
-            run.log << QString("%1 %2 %3 %4%5%6%7 ")
-                               .arg(b.arbitrationWord, 0, 16)
-                               .arg(b.dataWord, 0, 16)
-                               .arg(b.sendId, 0, 16)
-                               .arg(b.protocol)
-                               .arg(b.acceleration)
-                               .arg(b.standard)
-                               .arg(b.frameType) +
+            run.log << QString::asprintf("%x %x %x %d%d%d%d ", b.arbitrationWord, b.dataWord, b.sendId,
+                                         b.protocol, b.acceleration, b.standard, b.frameType) +
                            (again == frame ? "rewritten" : "differs");
         };
+        return run.run(steps);
     }
 
 private slots:
@@ -121,14 +111,10 @@ private slots:
             R"(json {"Agreement":1,"speed":1,"CANStandard":1,)"
             R"("frameType":1,"sendID":"1A","Arbitrationarea":11,"Dataarea":8}; write)",
             "2a0007 250002 1a 1111 rewritten");
-        row("custom words",
+        row("custom words, then with the top bit",
             R"(json {"Arbitrationarea":14,"Dataarea":13,"sendID":"7ff"}; set lineEdit 0x12345678;)"
-            " set lineEdit_2 abc; write",
-            "12345678 abc 7ff 0000 rewritten");
-        row("custom words with the top bit",
-            R"(json {"Arbitrationarea":14,"Dataarea":13}; set lineEdit 0x8BCF203D;)"
-            " set lineEdit_2 FFFFFFFF; write",
-            "8bcf203d ffffffff 0 0000 rewritten");
+            " set lineEdit_2 abc; write; set lineEdit 0x8BCF203D; set lineEdit_2 FFFFFFFF; write",
+            "12345678 abc 7ff 0000 rewritten; 8bcf203d ffffffff 7ff 0000 rewritten");
         row("bad identifier", R"(json {"sendID":"0x12"}; write)",
             "1 提示|CAN ID输入错误|OK; refused, 3 bytes");
 
@@ -142,18 +128,14 @@ private slots:
         // The last key is typed after a text set in one piece (Qt undoes a whole run of typing at
         // once); a loaded text has no edit to undo and may stay.
         const QString range = "1 输入错误|请输入有效值: ";
-        row("standard over", "set comboBox_3 0; set lineEdit_3 80; type lineEdit_3 0; ? lineEdit_3",
-            range + "0x00-0x7ff|OK; 80");
-        row("extended over", "set comboBox_3 1; set lineEdit_3 2000000; type lineEdit_3 0; ? lineEdit_3",
-            range + "0x00-0x1fffffff|OK; 2000000");
-        row("loaded standard over",
-            R"(set comboBox_3 0; set lineEdit_3 12; json {"frameType":0,"sendID":"800"};)"
-            " ? lineEdit_3",
-            range + "0x00-0x7ff|OK; 12");
-        row("loaded 9 characters",
-            R"(set comboBox_3 1; set lineEdit_3 12; json {"frameType":1,"sendID":"123456789"};)"
-            " ? lineEdit_3",
-            "12");
+        row("standard over, extended over",
+            "set comboBox_3 0; set lineEdit_3 80; type lineEdit_3 0; ? lineEdit_3; "
+            "set comboBox_3 1; set lineEdit_3 2000000; type lineEdit_3 0; ? lineEdit_3",
+            range + "0x00-0x7ff|OK; 80; " + range + "0x00-0x1fffffff|OK; 2000000");
+        row("loaded standard over, loaded 9 characters",
+            R"(set comboBox_3 0; set lineEdit_3 12; json {"frameType":0,"sendID":"800"}; ? lineEdit_3;)"
+            R"( set comboBox_3 1; set lineEdit_3 12; json {"frameType":1,"sendID":"123456789"}; ? lineEdit_3)",
+            range + "0x00-0x7ff|OK; 12; 12");
 
         // The page's part of a file comes back as it was loaded; its filter rows make the filter
         // frame (tst_protocol's "two records").
@@ -188,12 +170,9 @@ private slots:
     {
         QFETCH(QString, steps);
         QByteArray reply;
-        QJsonObject loaded;
         CanParamWidget page(&reply);
         page.show();
-        PageSteps run(&page);
-        setUp(run, page, reply, loaded);
-        QTEST(run.run(steps), "log");
+        QTEST(run(page, reply, steps), "log");
     }
 
     // Replies refill reused rows: more, fewer, of other kinds, read again as they stand, after
@@ -212,18 +191,10 @@ private slots:
     {
         QFETCH(QString, steps);
         QByteArray reply[2];
-        QJsonObject loaded;
         CanParamWidget reused(&reply[0]), fresh(&reply[1]);
-        QString boxes[2];
-        for (CanParamWidget *page : {&reused, &fresh}) {
-            const int i = page == &fresh;
-            PageSteps run(page);
-            setUp(run, *page, reply[i], loaded);
-            run.run(i ? steps.section(';', -1) : steps);
-            run.log.clear();
-            boxes[i] = run.run("read");
-        }
-        QCOMPARE(boxes[0], boxes[1]);
+        const QString last = steps.section(';', -1) + "; read";
+        run(reused, reply[0], steps.section(';', 0, -2));
+        QCOMPARE(run(reused, reply[0], last), run(fresh, reply[1], last));
         QCOMPARE(tableState(reused.findChild<QTableWidget *>()),
                  tableState(fresh.findChild<QTableWidget *>()));
         QCOMPARE(written(reused).toHex(), written(fresh).toHex());
