@@ -285,7 +285,7 @@ private slots:
         QFETCH(QString, steps);
         const QString side = steps.section(" read ", -1).left(1), last = steps.section('/', -1);
         CanMappingWidget reused, fresh;
-        const QString before = run(reused, steps.section('/', 0, -2).replace('/', ';'));
+        run(reused, steps.section('/', 0, -2).replace('/', ';'));
         QCOMPARE(run(reused, last), run(fresh, last));
         QCOMPARE(tableState(table(reused, side)), tableState(table(fresh, side)));
         QCOMPARE(written(reused, side == "s").toHex(), written(fresh, side == "s").toHex());
