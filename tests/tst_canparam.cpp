@@ -115,6 +115,7 @@ private slots:
             R"(json {"Arbitrationarea":14,"Dataarea":13,"sendID":"7ff"}; set lineEdit 0x12345678;)"
             " set lineEdit_2 abc; write; set lineEdit 0x8BCF203D; set lineEdit_2 FFFFFFFF; write",
             "12345678 abc 7ff 0000 rewritten; 8bcf203d ffffffff 7ff 0000 rewritten");
+        row("no identifier in the file goes out as 0", "json {}; write", "6f01f3 3e001d 0 0000 rewritten");
         row("bad identifier", R"(json {"sendID":"0x12"}; write)",
             "1 提示|CAN ID输入错误|OK; refused, 3 bytes");
 
