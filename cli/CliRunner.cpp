@@ -203,7 +203,7 @@ int CliRunner::verify(DeviceSession &session, const QString &fileName)
             return loaded;
     }
     Protocol::Configuration device;
-    const int readCode = session.read(&device);
+    const int readCode = session.readBlocks(&device);
     if (readCode != ExitCode::Success)
         return readCode;
 

@@ -4,10 +4,7 @@
 
 #include "app/MessageBox.h"
 #include "link/CenterWidget.h"
-#include "pages/CanMappingWidget.h"
-#include "pages/ConvertParamWidget.h"
 #include "protocol/ConfigFrame.h"
-#include "protocol/ConversionBlock.h"
 #include "protocol/ReplyAssembly.h"
 #include "protocol/UpdateFrame.h"
 #include "update/UpadteWidget.h"
@@ -168,23 +165,7 @@ int DeviceSession::loadFile(const QString &path, Protocol::Configuration *fileBl
 
     // The write's own checks, in its order; a refusal shows the same boxes
     // the write would, and nothing is sent.
-    const auto *convert = m_center->findChild<ConvertParamWidget *>();
-    auto *mapping = m_center->findChild<CanMappingWidget *>();
-    if (convert->convertModeIndex() + 1 == Protocol::ConversionBlock::kModeModbusSlave &&
-        !mapping->validateMappings())
-        return ExitCode::BadFile;
-    const QByteArray mainFrame = m_center->configFrame(WriteMain);
-    if (mainFrame.isEmpty())
-        return ExitCode::BadFile;
-
-    *fileBlocks = Protocol::Configuration();
-    fileBlocks->takeFrame(mainFrame);
-    fileBlocks->takeFrame(m_center->configFrame(WriteFilters));
-    if (fileBlocks->main->conversion.usesModbus()) {
-        for (const quint8 code : {WriteRecvMapping, WriteSendMapping, WriteModbus})
-            fileBlocks->takeFrame(m_center->configFrame(code));
-    }
-    return ExitCode::Success;
+    return m_center->pagesConfiguration(fileBlocks) ? ExitCode::Success : ExitCode::BadFile;
 }
 
 int DeviceSession::write()
@@ -209,6 +190,14 @@ int DeviceSession::read(Protocol::Configuration *deviceBlocks)
         deviceBlocks->takeFrame(m_replies.value(code));
     }
     return ExitCode::Success;
+}
+
+int DeviceSession::readBlocks(Protocol::Configuration *deviceBlocks)
+{
+    beginStep();
+    if (!m_center->readDeviceConfiguration(deviceBlocks))
+        return ExitCode::NoAnswer;
+    return linkVerdict();
 }
 
 int DeviceSession::save(const QString &path)

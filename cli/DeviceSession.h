@@ -46,6 +46,8 @@ public:
     int write();
     // The full read; the blocks as the device sent them.
     int read(Protocol::Configuration *deviceBlocks);
+    // The same frames, the replies decoded without touching the pages.
+    int readBlocks(Protocol::Configuration *deviceBlocks);
     // "保存到文件": what the pages hold.
     int save(const QString &path);
     int restoreDefaults();

@@ -8,6 +8,10 @@
 #include <QSet>
 #include <QTimer>
 
+namespace Protocol {
+struct Configuration;
+}
+
 class ConvertParamWidget;
 class SerialParamWidget;
 class CanParamWidget;
@@ -74,6 +78,14 @@ public:
     // the command builds it; empty where a page refuses its block. Sends
     // nothing: tools use it to compare a device with a file.
     QByteArray configFrame(quint8 command);
+    // The blocks a write would send now, decoded, after the write's own
+    // checks (a refusal shows the write's boxes and gives false). Sends
+    // nothing.
+    bool pagesConfiguration(Protocol::Configuration *blocks);
+    // Sends the frames of a full read and decodes the replies into
+    // `device`, leaving every page as it is. False, with `device`
+    // untouched, when the link is busy or down or a reply is missing.
+    bool readDeviceConfiguration(Protocol::Configuration *device);
 
 private slots:
     void handleReadyRead();
@@ -124,6 +136,8 @@ private:
     QMutex m_rxMutex;
     // Frames of the last write the device has not acknowledged yet.
     QSet<quint8> m_unacknowledged;
+    // While set, configuration replies are decoded into it, not shown.
+    Protocol::Configuration *m_capture = nullptr;
 
     bool m_authenticated = false;
     bool m_portOpened = false;

@@ -11,6 +11,7 @@
 #include "pages/ModBusWidget.h"
 #include "pages/SerialParamWidget.h"
 #include "protocol/ConfigFrame.h"
+#include "protocol/Configuration.h"
 #include "protocol/ConversionBlock.h"
 #include "protocol/DeviceInfo.h"
 #include "protocol/UpdateFrame.h"
@@ -192,6 +193,10 @@ void CenterWidget::dispatchReply(const QByteArray &reply)
         qCDebug(lcLink) << "short reply dropped, command" << code << "length" << reply.size();
         return;
     }
+    if (m_capture && isConfigurationRead(code)) {
+        m_capture->takeFrame(reply);
+        return;
+    }
     switch (code) {
     case UpdateFrame::AckCommand: {
         m_updatePage->handleUpdateReply(reply);
@@ -278,6 +283,46 @@ void CenterWidget::on_Changemode(int)
 void CenterWidget::on_intermediateFunction(int index)
 {
     m_mappingPage->applyCanMode(index);
+}
+
+bool CenterWidget::pagesConfiguration(Protocol::Configuration *blocks)
+{
+    if (m_convertPage->block().mode == Protocol::ConversionBlock::kModeModbusSlave &&
+        !m_mappingPage->validateMappings())
+        return false;
+    const QByteArray mainFrame = configFrame(WriteMain);
+    if (mainFrame.isEmpty())
+        return false;
+    Protocol::Configuration result;
+    result.takeFrame(mainFrame);
+    result.takeFrame(configFrame(WriteFilters));
+    if (result.main->conversion.usesModbus()) {
+        for (const quint8 code : {WriteRecvMapping, WriteSendMapping, WriteModbus})
+            result.takeFrame(configFrame(code));
+    }
+    *blocks = result;
+    return true;
+}
+
+bool CenterWidget::readDeviceConfiguration(Protocol::Configuration *device)
+{
+    if (isBusy() || !m_authenticated)
+        return false;
+    const QScopedValueRollback<bool> busy(m_busy, true);
+    Protocol::Configuration captured;
+    const QScopedValueRollback<Protocol::Configuration *> capture(m_capture, &captured);
+    // The frames and their order are those of the full read; only where
+    // the replies go differs.
+    m_readChainOk = true;
+    for (const quint8 code : {ReadMain, ReadModbus, ReadSendMapping, ReadRecvMapping, ReadFilters}) {
+        sendCommand(code);
+        if (!m_readChainOk || !m_serialPort->isOpen())
+            return false;
+    }
+    if (!captured.main || !captured.filters || !captured.modbus || !captured.send || !captured.recv)
+        return false;
+    *device = captured;
+    return true;
 }
 
 QByteArray CenterWidget::configFrame(quint8 command)

@@ -37,6 +37,20 @@ bool hasValidCrc(const QByteArray &frame)
            static_cast<quint8>(frame.at(n + 1)) == (crc >> 8);
 }
 
+bool isConfigurationRead(quint8 command)
+{
+    switch (command) {
+    case ReadMain:
+    case ReadFilters:
+    case ReadModbus:
+    case ReadSendMapping:
+    case ReadRecvMapping:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool isReadRequest(quint8 command)
 {
     switch (command) {

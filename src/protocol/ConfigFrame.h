@@ -44,6 +44,8 @@ void appendCrc(QByteArray &frame);
 bool hasValidCrc(const QByteArray &frame);
 
 bool isReadRequest(quint8 command);
+// The five reads of a full configuration read (device information is not one).
+bool isConfigurationRead(quint8 command);
 
 // A read request: header, one 0x00, CRC (6 bytes).
 QByteArray readRequest(quint8 command);
