@@ -126,10 +126,10 @@ void CanFilterTable::appendRow()
     auto *id2 = new CanIdEdit(cells, m_report, CanIdEdit::ReportInvalid);
     for (CanIdEdit *edit : {id1, id2})
         edit->setText(QStringLiteral("00"));
-    m_table->setCellWidget(row, FrameTypeColumn, frameType);
-    m_table->setCellWidget(row, FilterTypeColumn, filterType);
-    m_table->setCellWidget(row, Id1Column, id1);
-    m_table->setCellWidget(row, Id2Column, id2);
+    placeCellWidget(m_table, row, FrameTypeColumn, frameType);
+    placeCellWidget(m_table, row, FilterTypeColumn, filterType);
+    placeCellWidget(m_table, row, Id1Column, id1);
+    placeCellWidget(m_table, row, Id2Column, id2);
 
     applyFrameType(id1, id2, frameType->currentIndex());
     // The rule holds the row's own widgets, not its number: rows move up

@@ -3,6 +3,8 @@
 #include "pages/TableCells.h"
 #include "protocol/CanRules.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QRegularExpressionValidator>
 
 namespace {
@@ -29,12 +31,15 @@ bool canIdInRange(const QString &text, bool extended)
 
 void setCanIdPattern(QLineEdit *edit, bool extended)
 {
-    const QRegularExpression pattern(canIdPattern(extended));
-    if (auto *own = qobject_cast<QRegularExpressionValidator *>(const_cast<QValidator *>(edit->validator()));
-        own && own->parent() == edit)
-        own->setRegularExpression(pattern);
-    else
-        edit->setValidator(new QRegularExpressionValidator(pattern, edit));
+    // One validator per pattern for every identifier field: a validator
+    // compiles its own copy of its expression when it first checks a text,
+    // and the tables hold dozens of identifier cells.
+    static QPointer<QRegularExpressionValidator> shared[2];
+    QPointer<QRegularExpressionValidator> &validator = shared[extended ? 1 : 0];
+    if (!validator)
+        validator = new QRegularExpressionValidator(QRegularExpression(canIdPattern(extended)),
+                                                    QCoreApplication::instance());
+    edit->setValidator(validator);
 }
 
 CanIdEdit::CanIdEdit(QWidget *cells, Report report, InvalidText invalid)

@@ -49,14 +49,14 @@ void RecvMappingTable::makeRow(int row)
         cells, [this](const QString &range) { reportIdRange(range); }, CanIdEdit::QuietInvalid);
     id->setFrameType(true); // receive identifiers may always be extended
     id->setText(QStringLiteral("00"));
-    m_table->setCellWidget(row, RecvId, id);
-    m_table->setCellWidget(row, RecvAddress, makeAddressEdit());
+    placeCellWidget(m_table, row, RecvId, id);
+    placeCellWidget(m_table, row, RecvAddress, makeAddressEdit());
 
     QStringList counts;
     for (int n = 1; n <= kMaxRows; ++n)
         counts << QString::number(n);
     QComboBox *count = new RuleList(cells, counts);
-    m_table->setCellWidget(row, RecvCount, count);
+    placeCellWidget(m_table, row, RecvCount, count);
 
     applyCountRule(count, askCanMode());
 }

@@ -80,23 +80,23 @@ void SendMappingTable::makeRow(int row)
 
     auto *format = new QComboBox(cells);
     format->addItem(tr("数据帧"));
-    m_table->setCellWidget(row, SendFormat, format);
+    placeCellWidget(m_table, row, SendFormat, format);
     QObject::connect(format, QOverload<int>::of(&QComboBox::currentIndexChanged), m_mappingPage,
                      &CanMappingWidget::onCurrentChange);
 
     auto *type = new QComboBox(cells);
     type->addItems({tr("标准帧"), tr("扩展帧")});
-    m_table->setCellWidget(row, SendType, type);
+    placeCellWidget(m_table, row, SendType, type);
 
     // List positions follow the protocol's send lengths; the last is dynamic.
     QStringList lengths;
     for (int i = 0; i < kSendLengthCount - 1; ++i)
         lengths << QString::number(kSendLengths[i]);
     QComboBox *length = new RuleList(cells, lengths << tr("动态"));
-    m_table->setCellWidget(row, SendLength, length);
+    placeCellWidget(m_table, row, SendLength, length);
 
     QComboBox *protocol = new RuleList(cells, protocolEntries());
-    m_table->setCellWidget(row, SendProtocol, protocol);
+    placeCellWidget(m_table, row, SendProtocol, protocol);
     QObject::connect(protocol, QOverload<int>::of(&QComboBox::currentIndexChanged), m_mappingPage,
                      &CanMappingWidget::onCurrentCANChange);
     // Whoever changes the protocol (user, reply, file), the row's own length
@@ -109,7 +109,7 @@ void SendMappingTable::makeRow(int row)
         cells, [this](const QString &range) { reportIdRange(range); }, CanIdEdit::ReportInvalid);
     id->setFrameType(type->currentIndex() != 0);
     id->setText(QStringLiteral("00"));
-    m_table->setCellWidget(row, SendId, id);
+    placeCellWidget(m_table, row, SendId, id);
     QObject::connect(type, QOverload<int>::of(&QComboBox::currentIndexChanged), id, [id](int index) {
         id->setFrameType(index != 0);
         id->setText(QStringLiteral("00"));
@@ -117,7 +117,7 @@ void SendMappingTable::makeRow(int row)
 
     applyProtocolRule(protocol, askCanMode());
 
-    m_table->setCellWidget(row, SendAddress, makeAddressEdit());
+    placeCellWidget(m_table, row, SendAddress, makeAddressEdit());
     m_table->setRowHeight(row, kRowHeight);
 }
 

@@ -55,3 +55,9 @@ void deleteSelectedRows(QTableWidget *table)
     for (auto it = rows.crbegin(); it != rows.crend(); ++it)
         table->removeRow(*it);
 }
+
+void placeCellWidget(QTableWidget *table, int row, int column, QWidget *widget)
+{
+    widget->resize(table->columnWidth(column), table->rowHeight(row));
+    table->setCellWidget(row, column, widget);
+}

@@ -37,5 +37,10 @@ Qt::CheckState checkStateFromNumber(int value);
 // The text with its blanks (U+0020 only) removed, as number fields read it.
 QString withoutSpaces(QString text);
 
+// Puts `widget` into a cell. Sized to the cell first: a widget shown with no
+// size of its own is first sized to its hint, which for a list means
+// measuring every entry's text, only for the view to set its geometry anyway.
+void placeCellWidget(QTableWidget *table, int row, int column, QWidget *widget);
+
 // Removes every row that has a selected cell; nothing selected, nothing removed.
 void deleteSelectedRows(QTableWidget *table);
