@@ -28,7 +28,7 @@ constexpr int kMaxTapBuffer = 4096;
 } // namespace
 
 DeviceSession::DeviceSession(const QString &portName, Printer boxPrinter, QObject *parent)
-    : QObject(parent), m_center(std::make_unique<CenterWidget>()), m_print(std::move(boxPrinter))
+    : QObject(parent), m_center(std::make_unique<CenterWidget>(nullptr, CenterWidget::Looks::Plain)), m_print(std::move(boxPrinter))
 {
     setMessageObserver([this](const MessageRecord &box) { onBox(box.title, box.text); });
     m_center->setPortName(portName);

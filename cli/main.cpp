@@ -7,6 +7,7 @@
 #include "ExitCode.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 
 #include <cstdio>
 
@@ -25,6 +26,9 @@ void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &mes
 int main(int argc, char *argv[])
 {
     qInstallMessageHandler(quietHandler);
+    // Nobody reads the frame log here: do not pay for formatting it.
+    if (qEnvironmentVariableIntValue("TARVINE_CLI_DEBUG") == 0)
+        QLoggingCategory::setFilterRules(QStringLiteral("tarvine.link.debug=false"));
     // No display is needed, nor used: the pages are never shown.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

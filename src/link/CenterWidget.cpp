@@ -37,11 +37,13 @@ QByteArray CenterWidget::sharedKey()
     return Handshake::sharedKey();
 }
 
-CenterWidget::CenterWidget(QWidget *parent) : QMainWindow(parent), ui(new Ui::CenterWidgetClass)
+CenterWidget::CenterWidget(QWidget *parent, Looks looks) : QMainWindow(parent), ui(new Ui::CenterWidgetClass)
 {
     ui->setupUi(this);
+    if (looks == Looks::Plain)
+        setStyleSheet(QString());
     m_serialPort = new QSerialPort(this);
-    createPages();
+    createPages(looks);
     connectPages();
 
     connect(m_serialPort, &QSerialPort::readyRead, this, &CenterWidget::handleReadyRead);

@@ -39,7 +39,12 @@ class CenterWidget : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit CenterWidget(QWidget *parent = nullptr);
+    // Plain: no style sheets, for a window that is never shown (the
+    // command-line tool): each table cell is then polished by the plain
+    // style at a fraction of the cost. Looks are all a style sheet decides.
+    enum class Looks { Styled, Plain };
+
+    explicit CenterWidget(QWidget *parent = nullptr, Looks looks = Looks::Styled);
     ~CenterWidget() override;
 
     // Clears the port box and refills it from the ports present; a port
@@ -108,7 +113,7 @@ private:
     void verifyChallenge(const QByteArray &reply);
 
     // Command side.
-    void createPages();
+    void createPages(Looks looks);
     void connectPages();
     bool buildConfigFrame(quint8 code, QByteArray &frame);
     void runReadSequence();

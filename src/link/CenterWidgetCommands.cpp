@@ -24,7 +24,7 @@
 
 using namespace ConfigFrame;
 
-void CenterWidget::createPages()
+void CenterWidget::createPages(Looks looks)
 {
     m_deviceInfoPage = new DeviceInfoWidget();
     m_convertPage = new ConvertParamWidget(&m_lastReply);
@@ -36,6 +36,19 @@ void CenterWidget::createPages()
 
     m_replyTimer = new QTimer(this);
     m_replyTimer->setSingleShot(true);
+
+    if (looks == Looks::Plain) {
+        // Before the pages join the window: cleared later, every widget
+        // would be styled twice.
+        for (QWidget *page : {static_cast<QWidget *>(m_deviceInfoPage), static_cast<QWidget *>(m_convertPage),
+                              static_cast<QWidget *>(m_serialPage), static_cast<QWidget *>(m_canPage),
+                              static_cast<QWidget *>(m_mappingPage), static_cast<QWidget *>(m_modbusPage),
+                              static_cast<QWidget *>(m_updatePage)}) {
+            page->setStyleSheet(QString());
+            for (QWidget *child : page->findChildren<QWidget *>())
+                child->setStyleSheet(QString());
+        }
+    }
 
     setPagesEnabled(false);
     QTabWidget *tabs = ui->m_tabWidgetDevInfo;
