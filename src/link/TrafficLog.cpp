@@ -22,6 +22,11 @@ TrafficLog::TrafficLog(QObject *parent) : QObject(parent) {}
 void TrafficLog::append(Entry &&entry)
 {
     entry.msecsSinceEpoch = QDateTime::currentMSecsSinceEpoch();
+    // A reply cut from the receive buffer may share the port's whole read
+    // chunk (16 KiB): kept as it is, a firmware update's thousands of
+    // acknowledgements would hold tens of megabytes. Keep its bytes only.
+    if (entry.bytes.capacity() > 2 * entry.bytes.size() + 64)
+        entry.bytes = QByteArray(entry.bytes.constData(), entry.bytes.size());
     if (m_ring.size() < kCapacity) {
         m_ring.append(std::move(entry));
     } else {
