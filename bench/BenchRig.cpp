@@ -6,6 +6,7 @@
 #include "protocol/ConfigFrame.h"
 #include "update/UpadteWidget.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -150,6 +151,14 @@ void BenchRig::saveFullConfiguration(const QString &path)
     connectDevice();
     m_center->saveConfiguration(path);
     disconnectDevice();
+}
+
+void BenchRig::setTrafficLogShown(bool shown)
+{
+    QAction *action = m_center->trafficLogAction();
+    if (action->isChecked() != shown)
+        action->trigger();
+    QCoreApplication::processEvents();
 }
 
 bool BenchRig::isConnected() const

@@ -37,6 +37,8 @@ public:
     ~BenchRig();
 
     void setPacing(bool on);
+    // Shows or hides the traffic log panel ("通信记录") as its menu entry does.
+    void setTrafficLogShown(bool shown);
     // Device configuration with every table full: mode "MODBUS从站", 32 send
     // and 32 receive mappings, 28 acceptance filters.
     void seedFullConfiguration();

@@ -19,7 +19,7 @@ const char kExitCodes[] = R"(Exit codes:
 
 QString general()
 {
-    return QStringLiteral(R"(Usage: tarvine-cli [--port PORT] COMMAND [ARGS...] [OPTIONS]
+    return QStringLiteral(R"(Usage: tarvine-cli [--port PORT [--trace FILE]] COMMAND [ARGS...] [OPTIONS]
 
 Configures, verifies and updates converters without a window.
 
@@ -37,6 +37,11 @@ Commands:
 Every command with --port connects first, as the tool's connect button
 does (the challenge, then the device information). The messages the tool
 would show in a box are printed on standard error.
+--trace FILE, with any command that takes --port, writes every frame
+sent, every reply, every time-out and every dropped reply to FILE as it
+happens, one line each as the window's traffic log (通信记录) shows it:
+time, direction, command, length, bytes in hex, and why a reply was
+dropped or not waited for, separated by tabs.
 "tarvine-cli COMMAND --help" tells more about a command.
 
 )") + QLatin1String(kExitCodes);

@@ -54,6 +54,9 @@ QString CliOptions::parse(const QStringList &args)
         } else if (a == QLatin1String("--port")) {
             if (!value(&port) || port.trimmed().isEmpty())
                 return QStringLiteral("--port needs a port name");
+        } else if (a == QLatin1String("--trace")) {
+            if (!value(&trace) || trace.isEmpty())
+                return QStringLiteral("--trace needs a file name");
         } else if (a == QLatin1String("-o") || a == QLatin1String("--output")) {
             if (!value(&output))
                 return QStringLiteral("-o needs a file name");
@@ -96,5 +99,8 @@ QString CliOptions::parse(const QStringList &args)
         return QStringLiteral("%1 needs --port PORT").arg(command);
     if (!shape->needsPort && !port.isEmpty())
         return QStringLiteral("%1 does not take --port").arg(command);
+    // Only a command with a device has a line to trace.
+    if (!shape->needsPort && !trace.isEmpty())
+        return QStringLiteral("%1 does not take --trace").arg(command);
     return QString();
 }

@@ -11,6 +11,7 @@ struct CliOptions
     QString command;
     QStringList arguments; // the command's own positional arguments
     QString port;
+    QString trace;  // --trace: the traffic log's lines go to this file as they happen
     QString output; // read -o
     bool json = false;
     bool noVerify = false;

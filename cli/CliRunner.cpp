@@ -3,6 +3,7 @@
 #include "DeviceSession.h"
 #include "ExitCode.h"
 
+#include "link/TrafficLog.h"
 #include "protocol/DeviceInfo.h"
 
 #include <QElapsedTimer>
@@ -67,7 +68,22 @@ int CliRunner::run()
     if (m_options.command == QLatin1String("ports"))
         return ports();
 
+    // Declared before the session: it outlives the log that writes to it.
+    QFile trace(m_options.trace);
+    if (!m_options.trace.isEmpty() && !trace.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        printErr(QStringLiteral("cannot write %1: %2\n").arg(m_options.trace, trace.errorString()));
+        return ExitCode::BadFile;
+    }
     DeviceSession session(m_options.port, [](const QString &line) { printErr(line + QLatin1Char('\n')); });
+    if (trace.isOpen()) {
+        // Line by line as the window's panel shows them, each flushed, so
+        // that a session that hangs or dies leaves its last frames behind.
+        TrafficLog *log = session.trafficLog();
+        QObject::connect(log, &TrafficLog::appended, log, [log, &trace] {
+            trace.write((TrafficLog::line(log->entry(log->count() - 1)) + QLatin1Char('\n')).toUtf8());
+            trace.flush();
+        });
+    }
     // A file the tool would refuse is refused before the port is touched.
     const QString &c = m_options.command;
     if (c == QLatin1String("write") || c == QLatin1String("verify")) {

@@ -62,6 +62,11 @@ void DeviceSession::onBox(const QString &title, const QString &text)
         m_print(m_boxLines.last());
 }
 
+TrafficLog *DeviceSession::trafficLog() const
+{
+    return m_center->trafficLog();
+}
+
 int DeviceSession::checkFile(const QString &path)
 {
     m_muted = true;

@@ -14,6 +14,7 @@
 
 class CenterWidget;
 class QSerialPort;
+class TrafficLog;
 
 // One converter on one port, driven through the window's own link and
 // pages, off-screen: every frame on the wire is the one the window sends
@@ -30,6 +31,9 @@ public:
 
     explicit DeviceSession(const QString &portName, Printer boxPrinter, QObject *parent = nullptr);
     ~DeviceSession() override;
+
+    // The window's own traffic log: every frame of the session.
+    TrafficLog *trafficLog() const;
 
     // Whether `path` loads and passes the write's checks, before any byte
     // goes out: the boxes are printed only for a refusal.

@@ -121,6 +121,7 @@ private slots:
         // The file a read saves is the window's file after the same read.
         row("read", "--port PORT read", 0, '=' + QString::fromUtf8(m_windowSaved), false, 10);
         row("read to a file", "--port PORT read -o OUT", 0, "", false, 10);
+        row("info, traced", "--port PORT info --trace TRACE", 0, "device type: CANFD-SER-2");
     }
 
     void commands()
@@ -143,7 +144,8 @@ private slots:
                                                {"KNOWN", m_known},
                                                {"BAD", m_bad},
                                                {"IMAGE", m_image},
-                                               {"OUT", m_dir.filePath("read.txt")}};
+                                               {"OUT", m_dir.filePath("read.txt")},
+                                               {"TRACE", m_dir.filePath("trace.txt")}};
         for (QString &arg : args)
             arg = names.value(arg, arg);
 
@@ -170,6 +172,14 @@ private slots:
         if (command == "update" && exitCode == 0) {
             QCOMPARE(sim.lastImage().left(m_imageBytes.size()), m_imageBytes);
             QVERIFY(run.err.contains("update: 100%"));
+        }
+        if (args.contains("--trace")) { // a line a frame the device got, each followed by its reply
+            QFile trace(args.last());
+            QVERIFY(trace.open(QIODevice::ReadOnly));
+            const QStringList lines = QString::fromUtf8(trace.readAll()).split('\n', Qt::SkipEmptyParts);
+            QCOMPARE(lines.size(), 2 * sim.receivedFrames().size());
+            QVERIFY2(lines.at(2).contains("\t发送\t读设备信息 0x07\t6\t56 AA 07 00 "),
+                     qPrintable(lines.at(2)));
         }
         if (args.contains("-o")) {
             QFile saved(args.last());

@@ -1,12 +1,18 @@
 // The connection end to end: the tool on one side of a pseudo-terminal,
 // the stand-in converter on the other.
 #include "TestRig.h"
+#include "app/FileDialog.h"
+#include "link/TrafficLog.h"
 #include "pages/ConvertParamWidget.h"
 #include "protocol/ConfigFrame.h"
 #include "update/UpadteWidget.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QDockWidget>
+#include <QMenu>
 #include <QProcess>
+#include <QTableView>
 #include <QTimer>
 #include <QtTest>
 
@@ -156,6 +162,104 @@ private slots:
         // Once the wait is over the update runs.
         rig.page<UpadteWidget>()->startUpdate(image);
         QCOMPARE(rig.sim().lastImage(), QByteArray(300, '\x5A') + QByteArray(212, '\0'));
+    }
+
+    // The traffic log holds every frame the converter received, in order,
+    // each followed by its reply; then what a fault made of a read's reply.
+    void trafficLog_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QStringList>("entries"); // direction, command, reason of the read's first entries
+        const QString sent = "发送 读配置 0x03", timeout = "超时 读配置 0x03 无应答";
+        QTest::newRow("answered") << int(Fault::None)
+                                  << QStringList{sent, "接收 读配置 0x03", "发送 读Modbus 0x20"};
+        QTest::newRow("corrupted checksum")
+            << int(Fault::CorruptCrc) << QStringList{sent, timeout, "接收 读配置 0x03 校验错误，已丢弃"};
+        QTest::newRow("short reply") << int(Fault::ShortReply)
+                                     << QStringList{sent, timeout, "接收 读配置 0x03 长度不足，已丢弃"};
+        QTest::newRow("garbage first")
+            << int(Fault::Garbage) << QStringList{sent, timeout, "接收 未成帧字节，已丢弃"};
+        QTest::newRow("wrong command byte")
+            << int(Fault::WrongCommand) << QStringList{sent, "接收 未知命令 0x43 非当前请求的应答", timeout};
+        QTest::newRow("late reply") << int(Fault::Late)
+                                    << QStringList{sent, timeout, "接收 读配置 0x03 非当前请求的应答"};
+    }
+
+    void trafficLog()
+    {
+        QFETCH(int, fault);
+        QFETCH(QStringList, entries);
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        TrafficLog &log = *rig.center().trafficLog();
+        QList<QByteArray> sent;
+        for (int i = 0; i < log.count(); ++i) {
+            const TrafficLog::Entry &e = log.entry(i);
+            QCOMPARE(e.direction, i % 2 ? TrafficLog::Direction::Received : TrafficLog::Direction::Sent);
+            QCOMPARE(e.mark, TrafficLog::Mark::None);
+            if (i % 2 == 0)
+                sent << e.bytes;
+        }
+        QCOMPARE(sent, rig.sim().receivedFrames());
+        log.clear();
+        rig.sim().setFault(Fault(fault), ConfigFrame::ReadMain, 1);
+        rig.click("m_pushButtonRead");
+        QTRY_VERIFY(!rig.sim().hasPendingOutput());
+        QTRY_VERIFY(log.count() >= entries.size());
+        QStringList seen;
+        for (int i = 0; i < entries.size(); ++i) {
+            const QStringList f = TrafficLog::line(log.entry(i)).split('\t');
+            seen << QStringList{f[1], f[2], f.value(5)}.filter(QRegularExpression(".")).join(' ');
+        }
+        QCOMPARE(seen, entries);
+    }
+
+    void trafficLogLine()
+    {
+        TrafficLog::Entry entry;
+        entry.msecsSinceEpoch = QDateTime(QDate(2026, 3, 4), QTime(10, 15, 2, 347)).toMSecsSinceEpoch();
+        entry.bytes = ConfigFrame::readRequest(ConfigFrame::ReadMain);
+        QCOMPARE(TrafficLog::line(entry),
+                 QStringLiteral("10:15:02.347\t发送\t读配置 0x03\t6\t56 AA 03 00 31 7C"));
+    }
+
+    // The panel: hidden at first, shown from the tools menu, remembered for
+    // the next window; it lists the log, saves and copies its lines.
+    void trafficLogPanel()
+    {
+        QTemporaryDir dir;
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        TestRig rig;
+        auto *window = qobject_cast<TARVINE *>(rig.center().window());
+        QAction *action = rig.center().trafficLogAction();
+        window->restorePanels();
+        QVERIFY(!rig.center().findChild<QDockWidget *>("trafficLogDock")->isVisible() &&
+                !action->isChecked());
+        QVERIFY(window->findChild<QMenu *>("toolsMenu")->actions().contains(action));
+        action->trigger();
+        QVERIFY(rig.connectDevice());
+        const TrafficLog &log = *rig.center().trafficLog();
+        auto *view = rig.widget<QTableView>("trafficLogView");
+        QTRY_COMPARE(view->model()->rowCount(), log.count());
+        QString lines;
+        for (int i = 0; i < log.count(); ++i)
+            lines += TrafficLog::line(log.entry(i)) + '\n';
+        setFileNameProvider(
+            [&](FileDialogKind, const QString &, const QString &) { return dir.filePath("log.txt"); });
+        rig.button("trafficLogSaveButton")->click();
+        setFileNameProvider({});
+        QFile saved(dir.filePath("log.txt"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(saved.readAll()), lines);
+        view->selectRow(1);
+        rig.button("trafficLogCopyButton")->click();
+        QCOMPARE(QApplication::clipboard()->text(), TrafficLog::line(log.entry(1)));
+        rig.button("trafficLogClearButton")->click();
+        QCOMPARE(view->model()->rowCount(), 0);
+        TARVINE next;
+        next.restorePanels();
+        QVERIFY(next.centerWidget()->trafficLogAction()->isChecked());
     }
 };
 

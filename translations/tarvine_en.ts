@@ -557,6 +557,10 @@ Current end address: %1 (0x%2)</translation>
         <source>恢复默认值成功</source>
         <translation>Defaults restored</translation>
     </message>
+    <message>
+        <source>通信记录</source>
+        <translation>Traffic log</translation>
+    </message>
 </context>
 <context>
     <name>CenterWidgetClass</name>
@@ -981,12 +985,181 @@ p, li { white-space: pre-wrap; }
         <source>语言将在重新启动后切换。</source>
         <translation>The language changes when the tool is restarted.</translation>
     </message>
+    <message>
+        <source>工具</source>
+        <translation>Tools</translation>
+    </message>
 </context>
 <context>
     <name>TARVINEClass</name>
     <message>
         <source> TARVINE-Morvane</source>
         <translation> TARVINE-Morvane</translation>
+    </message>
+</context>
+<context>
+    <name>TrafficLog</name>
+    <message>
+        <source>发送</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <source>接收</source>
+        <translation>Received</translation>
+    </message>
+    <message>
+        <source>超时</source>
+        <translation>Time-out</translation>
+    </message>
+    <message>
+        <source>固件开始包</source>
+        <translation>Firmware start packet</translation>
+    </message>
+    <message>
+        <source>固件结束包</source>
+        <translation>Firmware end packet</translation>
+    </message>
+    <message>
+        <source>固件数据包</source>
+        <translation>Firmware data packet</translation>
+    </message>
+    <message>
+        <source>固件应答</source>
+        <translation>Firmware acknowledgement</translation>
+    </message>
+    <message>
+        <source>连接校验</source>
+        <translation>Connect challenge</translation>
+    </message>
+    <message>
+        <source>写配置</source>
+        <translation>Write configuration</translation>
+    </message>
+    <message>
+        <source>读配置</source>
+        <translation>Read configuration</translation>
+    </message>
+    <message>
+        <source>写CAN滤波</source>
+        <translation>Write CAN filters</translation>
+    </message>
+    <message>
+        <source>读CAN滤波</source>
+        <translation>Read CAN filters</translation>
+    </message>
+    <message>
+        <source>读设备信息</source>
+        <translation>Read device information</translation>
+    </message>
+    <message>
+        <source>恢复默认值</source>
+        <translation>Restore defaults</translation>
+    </message>
+    <message>
+        <source>读Modbus</source>
+        <translation>Read Modbus</translation>
+    </message>
+    <message>
+        <source>写Modbus</source>
+        <translation>Write Modbus</translation>
+    </message>
+    <message>
+        <source>读接收映射</source>
+        <translation>Read receive mapping</translation>
+    </message>
+    <message>
+        <source>写接收映射</source>
+        <translation>Write receive mapping</translation>
+    </message>
+    <message>
+        <source>读发送映射</source>
+        <translation>Read send mapping</translation>
+    </message>
+    <message>
+        <source>写发送映射</source>
+        <translation>Write send mapping</translation>
+    </message>
+    <message>
+        <source>未知命令</source>
+        <translation>Unknown command</translation>
+    </message>
+    <message>
+        <source>无应答</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>校验错误，已丢弃</source>
+        <translation>bad checksum, dropped</translation>
+    </message>
+    <message>
+        <source>长度不足，已丢弃</source>
+        <translation>too short, dropped</translation>
+    </message>
+    <message>
+        <source>非当前请求的应答</source>
+        <translation>answers no outstanding request</translation>
+    </message>
+    <message>
+        <source>未成帧字节，已丢弃</source>
+        <translation>bytes that formed no reply, dropped</translation>
+    </message>
+</context>
+<context>
+    <name>TrafficLogModel</name>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>命令</source>
+        <translation>Command</translation>
+    </message>
+    <message>
+        <source>长度</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>数据</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Note</translation>
+    </message>
+</context>
+<context>
+    <name>TrafficLogPanel</name>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>保存…</source>
+        <translation>Save…</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>保存通信记录</source>
+        <translation>Save traffic log</translation>
+    </message>
+    <message>
+        <source>TXT files(*.txt)</source>
+        <translation>Text files (*.txt)</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>保存通信记录出错.</source>
+        <translation>Could not save the traffic log. </translation>
     </message>
 </context>
 <context>

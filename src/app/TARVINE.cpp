@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QMenuBar>
 #include <QSerialPortInfo>
+#include <QSettings>
 #include <QTimer>
 
 #ifdef Q_OS_WIN
@@ -19,6 +20,8 @@
 #endif
 
 namespace {
+
+const char *const kTrafficLogVisibleKey = "window/trafficLogVisible";
 
 QStringList presentPorts()
 {
@@ -47,6 +50,7 @@ TARVINE::TARVINE(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(m_centerWidget);
     setWindowIcon(QIcon(QStringLiteral(":/TARVINE/Resources/app.ico")));
     addLanguageMenu();
+    addToolsMenu();
     m_centerWidget->refreshSerialPorts();
     // Where the pages need more room than the classic size, give it to them
     // from the start rather than squeezing the CAN filter table.
@@ -71,7 +75,31 @@ TARVINE::TARVINE(QWidget *parent) : QMainWindow(parent)
 #endif
 }
 
-TARVINE::~TARVINE() = default;
+TARVINE::~TARVINE()
+{
+    // Tearing the window down hides its panels: that is no choice of the user's.
+    disconnect(m_panelStore);
+}
+
+void TARVINE::addToolsMenu()
+{
+    QMenu *menu = menuBar()->addMenu(tr("工具"));
+    menu->setObjectName(QStringLiteral("toolsMenu"));
+    menu->addAction(m_centerWidget->trafficLogAction());
+}
+
+void TARVINE::restorePanels()
+{
+    QAction *trafficLog = m_centerWidget->trafficLogAction();
+    const QSettings settings(QStringLiteral("Morvane"), QStringLiteral("TARVINE"));
+    if (settings.value(QLatin1String(kTrafficLogVisibleKey), false).toBool())
+        trafficLog->trigger();
+    // Toggled, not triggered: the dock's own close button hides it too.
+    m_panelStore = connect(trafficLog, &QAction::toggled, this, [](bool shown) {
+        QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE"))
+            .setValue(QLatin1String(kTrafficLogVisibleKey), shown);
+    });
+}
 
 void TARVINE::addLanguageMenu()
 {

@@ -18,6 +18,10 @@ public:
     ~TARVINE() override;
 
     CenterWidget *centerWidget() const { return m_centerWidget; }
+    // Shows the panels the user left shown in the last session and keeps
+    // their state in the window settings from now on. Only the program
+    // calls it: a window built by a test or a tool leaves the settings alone.
+    void restorePanels();
 
 protected:
     bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
@@ -25,6 +29,7 @@ protected:
 private:
     void pollPorts();
     void addLanguageMenu();
+    void addToolsMenu();
 
     CenterWidget *m_centerWidget = nullptr;
     // Without Windows' device-change messages the port list is compared
@@ -33,4 +38,5 @@ private:
     QFileSystemWatcher *m_devWatcher = nullptr;
     QTimer *m_portPoll = nullptr;
     QStringList m_knownPorts;
+    QMetaObject::Connection m_panelStore;
 };

@@ -16,6 +16,7 @@ int main(int argc, char *argv[])
     setLanguage(languageFromArguments(QApplication::arguments(), storedLanguage()));
     TARVINE window;
     applyStartupOptions(window, QApplication::arguments());
+    window.restorePanels();
     window.show();
     // The benchmark times start-up from outside: it waits for this line,
     // written once the first turn of the event loop has painted the window.

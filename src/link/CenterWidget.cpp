@@ -4,6 +4,8 @@
 
 #include "app/MessageBox.h"
 #include "link/LinkLog.h"
+#include "link/TrafficLog.h"
+#include "link/TrafficLogPanel.h"
 #include "pages/CanMappingWidget.h"
 #include "pages/CanParamWidget.h"
 #include "pages/ConvertParamWidget.h"
@@ -18,6 +20,8 @@
 
 #include "ui_CenterWidget.h"
 
+#include <QAction>
+#include <QDockWidget>
 #include <QMutexLocker>
 #include <QScopedValueRollback>
 #include <QSerialPortInfo>
@@ -46,6 +50,14 @@ CenterWidget::CenterWidget(QWidget *parent, Looks looks) : QMainWindow(parent), 
     createPages(looks);
     connectPages();
 
+    m_trafficLog = new TrafficLog(this);
+    m_trafficLogDock = new QDockWidget(tr("通信记录"), this);
+    m_trafficLogDock->setObjectName(QStringLiteral("trafficLogDock"));
+    m_trafficLogDock->setWidget(new TrafficLogPanel(m_trafficLog, m_trafficLogDock));
+    addDockWidget(Qt::BottomDockWidgetArea, m_trafficLogDock);
+    m_trafficLogDock->hide();
+    trafficLogAction()->setObjectName(QStringLiteral("actionTrafficLog"));
+
     connect(m_serialPort, &QSerialPort::readyRead, this, &CenterWidget::handleReadyRead);
     connect(m_serialPort, &QSerialPort::errorOccurred, this, &CenterWidget::onPortError);
     connect(m_replyTimer, &QTimer::timeout, this, &CenterWidget::onReplyTimeout);
@@ -60,6 +72,11 @@ CenterWidget::CenterWidget(QWidget *parent, Looks looks) : QMainWindow(parent), 
 CenterWidget::~CenterWidget()
 {
     delete ui;
+}
+
+QAction *CenterWidget::trafficLogAction() const
+{
+    return m_trafficLogDock->toggleViewAction();
 }
 
 void CenterWidget::setPortName(const QString &name)
@@ -100,10 +117,7 @@ void CenterWidget::openPort()
     m_serialPort->setParity(QSerialPort::NoParity);
     m_serialPort->setStopBits(QSerialPort::OneStop);
     m_serialPort->setFlowControl(QSerialPort::NoFlowControl);
-    {
-        QMutexLocker locker(&m_rxMutex);
-        m_rxBuffer.clear();
-    }
+    discardReceived();
     if (m_serialPort->open(QIODevice::ReadWrite)) {
         m_serialPort->setReadBufferSize(kPortReadBufferSize);
         // Bytes that reached the line while nobody listened (a reply that
@@ -144,10 +158,7 @@ void CenterWidget::on_Connectpushbutton(bool)
     }
 
     setPagesEnabled(true);
-    {
-        QMutexLocker locker(&m_rxMutex);
-        m_rxBuffer.clear();
-    }
+    discardReceived();
     sendCommand(ConfigFrame::ReadDeviceInfo);
     m_readChainOk = true;
     m_showReadResult = false;
@@ -211,12 +222,9 @@ void CenterWidget::sendAndWait(const QByteArray &frame, bool logFrame)
     // A port lost mid-sequence has been reported once already.
     if (!m_serialPort->isOpen())
         return;
-    {
-        // Whatever is left of an earlier, broken reply must not end up in
-        // front of this command's reply.
-        QMutexLocker locker(&m_rxMutex);
-        m_rxBuffer.clear();
-    }
+    // Whatever is left of an earlier, broken reply must not end up in
+    // front of this command's reply.
+    discardReceived();
     if (logFrame)
         qCDebug(lcLink).noquote() << hexDump(frame) << "///";
     // A firmware packet is answered by an acknowledgement naming its phase.
@@ -228,6 +236,7 @@ void CenterWidget::sendAndWait(const QByteArray &frame, bool logFrame)
         showMessageBox(QMessageBox::Information, this, tr("提醒"), tr("发送失败"));
         return;
     }
+    m_trafficLog->recordSent(frame);
     // QSerialPort only queues the frame and writes it when the event loop
     // next finds the port writable; hand it to the driver now, so the line
     // starts carrying it before the wait loop's first turn.
@@ -246,8 +255,11 @@ void CenterWidget::receiveBytes(const QByteArray &bytes)
     {
         QMutexLocker locker(&m_rxMutex);
         m_rxBuffer.append(bytes);
-        if (m_rxBuffer.size() > kMaxRxBuffer)
-            m_rxBuffer.remove(0, m_rxBuffer.size() - kMaxRxBuffer);
+        if (m_rxBuffer.size() > kMaxRxBuffer) {
+            const int excess = m_rxBuffer.size() - kMaxRxBuffer;
+            m_trafficLog->recordDiscarded(m_rxBuffer.left(excess));
+            m_rxBuffer.remove(0, excess);
+        }
         qCDebug(lcLink).noquote() << hexDump(m_rxBuffer) << "接受到";
     }
     // A frame too short for what its command byte announces is not taken:
@@ -257,10 +269,16 @@ void CenterWidget::receiveBytes(const QByteArray &bytes)
         // Only the answer to the request outstanding ends its wait: a late
         // reply to an earlier command (or one with a command byte nobody
         // asked for) must not pass for it. Such a reply is still handled.
-        if (m_replyTimer->isActive() && answersOutstanding(reply)) {
+        const bool awaited = m_replyTimer->isActive() && answersOutstanding(reply);
+        if (awaited) {
             m_waitLoop.quit();
             m_replyTimer->stop();
         }
+        // Marked as dispatchReply will treat it; it is handled all the same.
+        TrafficLog::Mark mark = awaited ? TrafficLog::Mark::None : TrafficLog::Mark::NotAwaited;
+        if (reply.size() < ConfigFrame::minimumReplyLength(ConfigFrame::commandOf(reply)))
+            mark = TrafficLog::Mark::TooShort;
+        m_trafficLog->recordReceived(reply, mark);
         dispatchReply(reply);
     }
 }
@@ -272,6 +290,13 @@ bool CenterWidget::answersOutstanding(const QByteArray &reply) const
     // Firmware acknowledgements all carry 0x00; their phase byte tells
     // which packet they answer.
     return m_awaitedReply != UpdateFrame::AckCommand || UpdateFrame::ack(reply).phase == m_awaitedPhase;
+}
+
+void CenterWidget::discardReceived()
+{
+    QMutexLocker locker(&m_rxMutex);
+    m_trafficLog->recordDiscarded(m_rxBuffer);
+    m_rxBuffer.clear();
 }
 
 bool CenterWidget::takeReply(QByteArray &reply)
@@ -288,10 +313,8 @@ bool CenterWidget::takeReply(QByteArray &reply)
 void CenterWidget::onReplyTimeout()
 {
     m_waitLoop.quit();
-    {
-        QMutexLocker locker(&m_rxMutex);
-        m_rxBuffer.clear();
-    }
+    m_trafficLog->recordTimeout(m_awaitedReply, m_awaitedPhase);
+    discardReceived();
     if (!m_authenticated) {
         if (m_serialPort->isOpen()) {
             m_serialPort->clear(QSerialPort::AllDirections);

@@ -19,6 +19,9 @@ class ModBusWidget;
 class CanMappingWidget;
 class DeviceInfoWidget;
 class UpadteWidget;
+class QAction;
+class QDockWidget;
+class TrafficLog;
 
 namespace Ui {
 class CenterWidgetClass;
@@ -63,6 +66,11 @@ public:
     // into replies and dispatches each complete one. The port feeds it;
     // fuzzers and benchmarks feed it directly.
     void receiveBytes(const QByteArray &bytes);
+
+    // What went over the wire (TrafficLog.h), and the action that shows
+    // and hides its panel ("通信记录", docked at the bottom, hidden at first).
+    TrafficLog *trafficLog() const { return m_trafficLog; }
+    QAction *trafficLogAction() const;
 
 public slots:
     void on_Connectpushbutton(bool checked = false);
@@ -110,6 +118,8 @@ private:
     // Takes the complete reply at the front of the receive buffer.
     bool takeReply(QByteArray &reply);
     bool answersOutstanding(const QByteArray &reply) const;
+    // Empties the receive buffer; what it held goes to the traffic log.
+    void discardReceived();
     void verifyChallenge(const QByteArray &reply);
 
     // Command side.
@@ -143,6 +153,8 @@ private:
     QSet<quint8> m_unacknowledged;
     // While set, configuration replies are decoded into it, not shown.
     Protocol::Configuration *m_capture = nullptr;
+    TrafficLog *m_trafficLog = nullptr;
+    QDockWidget *m_trafficLogDock = nullptr;
 
     bool m_authenticated = false;
     bool m_portOpened = false;
