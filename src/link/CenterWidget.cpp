@@ -18,6 +18,7 @@
 
 #include "ui_CenterWidget.h"
 
+#include <QAction>
 #include <QMutexLocker>
 #include <QScopedValueRollback>
 #include <QSerialPortInfo>
@@ -41,6 +42,7 @@ CenterWidget::CenterWidget(QWidget *parent) : QMainWindow(parent), ui(new Ui::Ce
 {
     ui->setupUi(this);
     m_serialPort = new QSerialPort(this);
+    createCompareTools();
     createPages();
     connectPages();
 
@@ -180,6 +182,7 @@ void CenterWidget::setPagesEnabled(bool enable)
     ui->m_pushButtonReadFromFile->setEnabled(enable);
     ui->m_pushButtonRead->setEnabled(enable);
     ui->m_pushButtonWrite->setEnabled(enable);
+    m_compareDeviceAction->setEnabled(enable);
     // Only the conversion mode "MODBUS从站" makes these two usable.
     m_modbusPage->setEnabled(false);
     m_mappingPage->setEnabled(false);
