@@ -6,11 +6,13 @@
 #include "link/CenterWidget.h"
 
 #include <QActionGroup>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFileSystemWatcher>
 #include <QIcon>
 #include <QMenuBar>
 #include <QSerialPortInfo>
+#include <QSettings>
 #include <QTimer>
 
 #ifdef Q_OS_WIN
@@ -47,6 +49,7 @@ TARVINE::TARVINE(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(m_centerWidget);
     setWindowIcon(QIcon(QStringLiteral(":/TARVINE/Resources/app.ico")));
     addLanguageMenu();
+    addToolsMenu();
     m_centerWidget->refreshSerialPorts();
     // Where the pages need more room than the classic size, give it to them
     // from the start rather than squeezing the CAN filter table.
@@ -103,6 +106,26 @@ void TARVINE::addLanguageMenu()
                 showMessageBox(QMessageBox::Information, this, tr("语言"), tr("语言将在重新启动后切换。"));
         });
     }
+}
+
+void TARVINE::addToolsMenu()
+{
+    QMenu *menu = menuBar()->findChild<QMenu *>(QStringLiteral("toolsMenu"));
+    if (!menu) {
+        menu = menuBar()->addMenu(tr("工具"));
+        menu->setObjectName(QStringLiteral("toolsMenu"));
+    }
+    menu->addAction(m_centerWidget->compareDeviceAction());
+    menu->addAction(m_centerWidget->compareFileAction());
+
+    // A window preference: the central widget alone (as the command line
+    // drives it) never verifies unless told to.
+    const QString key = QStringLiteral("window/verifyAfterWrite");
+    QCheckBox *verify = m_centerWidget->verifyAfterWriteBox();
+    verify->setChecked(QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE")).value(key, false).toBool());
+    connect(verify, &QCheckBox::toggled, this, [key](bool on) {
+        QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE")).setValue(key, on);
+    });
 }
 
 void TARVINE::pollPorts()
