@@ -366,7 +366,8 @@ QByteArray SimConverter::answerConfig(const QByteArray &frame)
         setBlock(command, frame.left(frame.size() - 2));
         if (m_misstore && command == WriteMain) {
             QByteArray &stored = m_blocks[command];
-            stored[Protocol::CanBlock::kIdOffset + 3] = char(stored.at(Protocol::CanBlock::kIdOffset + 3) ^ 0x01);
+            stored[Protocol::CanBlock::kIdOffset + 3] =
+                char(stored.at(Protocol::CanBlock::kIdOffset + 3) ^ 0x01);
         }
         emit storeChanged();
         r = header(command);

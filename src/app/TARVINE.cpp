@@ -122,7 +122,8 @@ void TARVINE::addToolsMenu()
     // drives it) never verifies unless told to.
     const QString key = QStringLiteral("window/verifyAfterWrite");
     QCheckBox *verify = m_centerWidget->verifyAfterWriteBox();
-    verify->setChecked(QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE")).value(key, false).toBool());
+    verify->setChecked(
+        QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE")).value(key, false).toBool());
     connect(verify, &QCheckBox::toggled, this, [key](bool on) {
         QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE")).setValue(key, on);
     });

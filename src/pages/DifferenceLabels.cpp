@@ -91,13 +91,15 @@ Field conversionField(const QString &leaf)
     if (leaf == QLatin1String("mode"))
         return {convertText("转换模式："), [](const QString &v) {
                     return listText(v,
-                                    {convertText("透明转换"), convertText("透明带标识转换"), convertText("格式转换"),
-                                     convertText("MODBUS转换"), convertText("MODBUS从站")},
+                                    {convertText("透明转换"), convertText("透明带标识转换"),
+                                     convertText("格式转换"), convertText("MODBUS转换"),
+                                     convertText("MODBUS从站")},
                                     1);
                 }};
     if (leaf == QLatin1String("direction"))
         return {convertText("转换方向："), [](const QString &v) {
-                    return listText(v, {convertText("双向"), convertText("仅串口到CAN"), convertText("仅CAN到串口")});
+                    return listText(
+                        v, {convertText("双向"), convertText("仅串口到CAN"), convertText("仅CAN到串口")});
                 }};
     if (leaf == QLatin1String("serialInterval"))
         return {convertText("串行帧转发的时间间隔(ms)：")};
@@ -117,7 +119,8 @@ Field conversionField(const QString &leaf)
 Field serialField(const QString &port, const QString &leaf)
 {
     // The first slot is always the RS232 port's, the second the RS485/RS422 port's.
-    const QString group = port == QLatin1String("port1") ? QStringLiteral("RS232") : QStringLiteral("RS485/RS422");
+    const QString group =
+        port == QLatin1String("port1") ? QStringLiteral("RS232") : QStringLiteral("RS485/RS422");
     const QString prefix = group + QLatin1Char(' ');
     if (leaf == QLatin1String("baudRate"))
         return {prefix + serialText("波特率(bps)：")};
@@ -136,9 +139,10 @@ Field canField(const QString &leaf)
 {
     if (leaf == QLatin1String("arbitrationWord"))
         return {canText("仲裁域波特率："), [](const QString &v) {
-                    return bitRateText(v, Protocol::kArbitrationWords,
-                                       QStringLiteral("5K 10K 20K 40K 50K 80K 100K 125K 200K 250K 400K 500K 800K 1000K")
-                                           .split(QLatin1Char(' ')));
+                    return bitRateText(
+                        v, Protocol::kArbitrationWords,
+                        QStringLiteral("5K 10K 20K 40K 50K 80K 100K 125K 200K 250K 400K 500K 800K 1000K")
+                            .split(QLatin1Char(' ')));
                 }};
     if (leaf == QLatin1String("dataWord"))
         return {canText("数据域波特率："), [](const QString &v) {
@@ -149,11 +153,15 @@ Field canField(const QString &leaf)
     if (leaf == QLatin1String("sendId"))
         return {canText("CAN ID(HEX)：")};
     if (leaf == QLatin1String("protocol"))
-        return {canText("CAN协议："), [](const QString &v) { return listText(v, {canText("CAN"), canText("CANFD")}); }};
+        return {canText("CAN协议："), [](const QString &v) {
+                    return listText(v, {canText("CAN"), canText("CANFD")});
+                }};
     if (leaf == QLatin1String("acceleration"))
         return {canText("CANFD加速："), noYes};
     if (leaf == QLatin1String("standard"))
-        return {canText("CANFD标准："), [](const QString &v) { return listText(v, {canText("ISO"), canText("Non-ISO")}); }};
+        return {canText("CANFD标准："), [](const QString &v) {
+                    return listText(v, {canText("ISO"), canText("Non-ISO")});
+                }};
     if (leaf == QLatin1String("frameType"))
         return {canText("帧类型："), frameTypes};
     return {leaf};
@@ -225,7 +233,8 @@ Field mappingField(const QString &leaf)
 DifferenceRow DifferenceLabels::describe(const Protocol::Difference &difference)
 {
     // "block.leaf", "block.port.leaf", "block[N].leaf" or "block.data[N]".
-    static const QRegularExpression pattern(QStringLiteral("^(\\w+)(?:\\[(\\d+)\\])?\\.(\\w+)(?:\\.(\\w+))?(?:\\[(\\d+)\\])?$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^(\\w+)(?:\\[(\\d+)\\])?\\.(\\w+)(?:\\.(\\w+))?(?:\\[(\\d+)\\])?$"));
     const QRegularExpressionMatch m = pattern.match(difference.field);
     const QString block = m.captured(1);
     const QString leaf = m.captured(4).isEmpty() ? m.captured(3) : m.captured(4);
@@ -237,13 +246,14 @@ DifferenceRow DifferenceLabels::describe(const Protocol::Difference &difference)
     const auto tab = [](const char *text) { return QCoreApplication::translate("CenterWidget", text); };
     if (block == QLatin1String("serial")) {
         page = tab("串口参数");
-        field = leaf == QLatin1String("mode") ? Field{serialText("模式切换："), [](const QString &v) {
-                                                         return listText(v, {QStringLiteral("RS232"), QStringLiteral("RS485"),
-                                                                             QStringLiteral("RS422"),
-                                                                             QStringLiteral("RS232+RS485"),
-                                                                             QStringLiteral("RS232+RS422")});
-                                                     }}
-                                               : serialField(m.captured(3), leaf);
+        field = leaf == QLatin1String("mode")
+                    ? Field{serialText("模式切换："),
+                            [](const QString &v) {
+                                return listText(v, {QStringLiteral("RS232"), QStringLiteral("RS485"),
+                                                    QStringLiteral("RS422"), QStringLiteral("RS232+RS485"),
+                                                    QStringLiteral("RS232+RS422")});
+                            }}
+                    : serialField(m.captured(3), leaf);
     } else if (block == QLatin1String("can")) {
         page = tab("CAN参数");
         field = canField(leaf);
@@ -253,17 +263,20 @@ DifferenceRow DifferenceLabels::describe(const Protocol::Difference &difference)
     } else if (block == QLatin1String("filters")) {
         page = tab("CAN参数");
         const QString filters = canText("过滤器") + QLatin1Char(' ');
-        field = isRow ? filterField(leaf) : leaf == QLatin1String("count") ? Field{filters + tr("行数")} : filterField(leaf);
+        field = isRow                            ? filterField(leaf)
+                : leaf == QLatin1String("count") ? Field{filters + tr("行数")}
+                                                 : filterField(leaf);
         if (isRow)
             field.label = filters + row + field.label;
     } else if (block == QLatin1String("modbus")) {
         page = tab("Modbus");
-        field = leaf == QLatin1String("data")
-                    ? Field{modbusText("数据(HEX)：") + QLatin1Char(' ') + tr("第%1字节").arg(m.captured(5).toInt() + 1)}
-                    : modbusField(leaf);
+        field = leaf == QLatin1String("data") ? Field{modbusText("数据(HEX)：") + QLatin1Char(' ') +
+                                                      tr("第%1字节").arg(m.captured(5).toInt() + 1)}
+                                              : modbusField(leaf);
     } else if (block == QLatin1String("send") || block == QLatin1String("recv")) {
         page = tab("ID映射");
-        const QString table = (block == QLatin1String("send") ? tr("发送映射") : tr("接收映射")) + QLatin1Char(' ');
+        const QString table =
+            (block == QLatin1String("send") ? tr("发送映射") : tr("接收映射")) + QLatin1Char(' ');
         if (!isRow)
             field = {table + tr("行数")};
         else if (block == QLatin1String("recv") && leaf == QLatin1String("address"))
