@@ -364,6 +364,11 @@ QByteArray SimConverter::answerConfig(const QByteArray &frame)
     case WriteRecvMapping:
     case WriteSendMapping:
         setBlock(command, frame.left(frame.size() - 2));
+        if (m_misstore && command == WriteMain) {
+            QByteArray &stored = m_blocks[command];
+            stored[Protocol::CanBlock::kIdOffset + 3] =
+                char(stored.at(Protocol::CanBlock::kIdOffset + 3) ^ 0x01);
+        }
         emit storeChanged();
         r = header(command);
         r.append('\0');

@@ -76,6 +76,9 @@ public:
     // A firmware update phase (1, 2, 3) answered with status 0x01; for
     // phase 2, only block `blockIndex` (-1: every block).
     void failUpdate(int phase, int blockIndex = -1);
+    // Acknowledge a write of the main parameters, yet store them with the
+    // lowest bit of the CAN send identifier flipped.
+    void setMisstore(bool on) { m_misstore = on; }
     // Require the connect handshake before configuration commands.
     void setRequireAuth(bool on) { m_requireAuth = on; }
 
@@ -171,6 +174,7 @@ private:
     Fault m_challengeDraw = Fault::None;
     bool m_pacing = false;
     bool m_requireAuth = true;
+    bool m_misstore = false;
     bool m_authenticated = false;
     int m_failPhase = 0;
     int m_failBlock = -1;

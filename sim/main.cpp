@@ -85,6 +85,10 @@ int main(int argc, char *argv[])
                                      QStringLiteral("phase"));
     const QCommandLineOption noAuthOpt(QStringLiteral("no-auth"),
                                        QStringLiteral("Answer configuration commands without a handshake."));
+    const QCommandLineOption misstoreOpt(
+        QStringLiteral("misstore"),
+        QStringLiteral("Acknowledge writes of the main parameters, but store them with the lowest bit of the "
+                       "CAN send identifier flipped."));
     const QCommandLineOption randomOpt(
         QStringLiteral("random-faults"),
         QStringLiteral("Each reply, with probability P (0..1), gets one of the faults at random."),
@@ -96,7 +100,7 @@ int main(int argc, char *argv[])
         QStringLiteral("Keep FILE holding the configuration store, one block a line (\"02 56aa02...\"): "
                        "written at start and after every command that changes it."),
         QStringLiteral("file"));
-    parser.addOptions({randomOpt, seedOpt, dumpOpt});
+    parser.addOptions({randomOpt, seedOpt, dumpOpt, misstoreOpt});
     parser.addOptions({faultOpt, faultCmdOpt, faultTimesOpt, pacingOpt, typeOpt, hwOpt, fwOpt, textOpt, productOpt,
                        blockOpt, failOpt, noAuthOpt});
     parser.process(app);
@@ -117,6 +121,7 @@ int main(int argc, char *argv[])
     sim.setDeviceInfo(info);
     sim.setPacing(parser.isSet(pacingOpt));
     sim.setRequireAuth(!parser.isSet(noAuthOpt));
+    sim.setMisstore(parser.isSet(misstoreOpt));
 
     for (const QString &spec : parser.values(blockOpt)) {
         const int eq = spec.indexOf(QLatin1Char('='));

@@ -2,8 +2,11 @@
 // stand-in converter.
 #include "KnownConfiguration.h"
 #include "TestRig.h"
+#include "app/FileDialog.h"
 #include "protocol/ConfigFrame.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QtTest>
@@ -86,6 +89,107 @@ private slots:
         QVERIFY(rig.sim().receivedFrames().isEmpty());
         QCOMPARE(rig.boxes().count(), 1);
         QTEST(rig.boxes().last().title + '|' + rig.boxes().last().text, "box");
+    }
+
+    // One field away from the device on each page: both comparisons name it as the
+    // page does, read the device without touching the pages, and find nothing
+    // right after a write. The file is compared after disconnecting.
+    void compareWithDeviceAndFile_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QString>("line"); // page|field|other value|window value
+        QTest::newRow("转换模式") << QByteArray(R"("convertDirect": 2)")
+                                  << QByteArray(R"("convertDirect": 0)")
+                                  << "转换模式|转换方向|仅CAN到串口|双向";
+        QTest::newRow("串口参数") << QByteArray(R"("oddEvenCheck": 2)") << QByteArray(R"("oddEvenCheck": 1)")
+                                  << "串口参数|RS232 奇偶校验|偶校验|奇校验";
+        QTest::newRow("CAN参数") << QByteArray(R"("Arbitrationarea": 11)")
+                                 << QByteArray(R"("Arbitrationarea": 9)") << "CAN参数|仲裁域波特率|500K|250K";
+        QTest::newRow("Modbus") << QByteArray(R"("interval": "500")") << QByteArray(R"("interval": "600")")
+                                << "Modbus|时间间隔(ms)|500|600";
+        QTest::newRow("ID映射") << QByteArray("18ff50e5,100,3,") << QByteArray("18ff50e5,100,4,")
+                                << "ID映射|接收映射 第1行 映射数量|4|5";
+    }
+
+    void compareWithDeviceAndFile()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QString, line);
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        rig.loadPages(kKnownConfiguration);
+        rig.click("m_pushButtonWrite");
+        rig.boxes().clear();
+        QAction *device = rig.center().compareDeviceAction();
+        device->trigger();
+
+        rig.loadPages(QByteArray(kKnownConfiguration).replace(from, to));
+        const QByteArray shown = rig.pagesText();
+        rig.sim().clearReceived();
+        device->trigger();
+        QCOMPARE(rig.sim().receivedCommands(), (QList<quint8>{0x03, 0x20, 0x24, 0x22, 0x05}));
+        QCOMPARE(rig.pagesText(), shown);
+
+        rig.click("m_pushButtonConnect");
+        QVERIFY(!device->isEnabled());
+        QTemporaryDir dir;
+        const QString file = writeFile(dir.filePath("known.txt"), kKnownConfiguration);
+        setFileNameProvider([&](FileDialogKind, const QString &, const QString &) { return file; });
+        rig.center().compareFileAction()->trigger();
+        setFileNameProvider({});
+        QCOMPARE(rig.pagesText(), shown);
+        QCOMPARE(rig.boxes().lists().size(), 2);
+        QCOMPARE(rig.boxes().lists().first().lines, (QStringList{"页面|参数|设备中的值|窗口中的值", line}));
+        QCOMPARE(rig.boxes().lists().last().lines, (QStringList{"页面|参数|文件中的值|窗口中的值", line}));
+        // Only the window's own load announced itself, not the file compared.
+        QCOMPARE(rig.boxes().texts(), (QStringList{"设备中的配置与窗口一致。", "读取成功"}));
+    }
+
+    // Verification reads an acknowledged write back and alone may call it done; off,
+    // a write is today's: the same frames, the device's word taken for it.
+    void verifyAfterWrite_data()
+    {
+        QTest::addColumn<bool>("verify");
+        QTest::addColumn<bool>("misstore");
+        QTest::addColumn<int>("fault"); // on the read-back's first reply
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QStringList>("list"); // what a mismatch lists
+        QTest::addColumn<int>("sent");         // configuration frames on the line
+        const int none = int(Fault::None);
+        const QStringList ok{"写配置成功"}, nothing;
+        const QStringList flipped{"页面|参数|设备中的值|窗口中的值",
+                                  "CAN参数|CAN ID(HEX)|0x1abcdef1|0x1abcdef0"};
+        QTest::newRow("off") << false << false << none << ok << nothing << 5;
+        QTest::newRow("off, stored otherwise") << false << true << none << ok << nothing << 5;
+        QTest::newRow("on") << true << false << none << ok << nothing << 10;
+        QTest::newRow("on, stored otherwise") << true << true << none << nothing << flipped << 10;
+        QTest::newRow("on, read-back lost")
+            << true << false << int(Fault::Silent) << QStringList{"时间超时"} << nothing << 6;
+    }
+
+    void verifyAfterWrite()
+    {
+        QFETCH(bool, verify);
+        QFETCH(bool, misstore);
+        QFETCH(int, fault);
+        TestRig rig;
+        rig.center().verifyAfterWriteBox()->setChecked(verify);
+        QCOMPARE(TARVINE().centerWidget()->verifyAfterWriteBox()->isChecked(), verify);
+        QVERIFY(rig.connectDevice());
+        rig.loadPages(kKnownConfiguration);
+        rig.sim().setMisstore(misstore);
+        rig.sim().setFault(Fault(fault), ConfigFrame::ReadMain, 1);
+        rig.sim().clearReceived();
+        rig.boxes().clear();
+        rig.click("m_pushButtonWrite");
+        QTEST(rig.boxes().texts(), "texts");
+        QTEST(rig.boxes().lists().isEmpty() ? QStringList() : rig.boxes().lists().last().lines, "list");
+        QList<QByteArray> frames = rig.sim().receivedFrames();
+        QTEST(int(frames.size()), "sent");
+        for (const quint8 code : {0x02, 0x23, 0x25, 0x21, 0x04})
+            QCOMPARE(frames.takeFirst(), rig.center().configFrame(code));
     }
 
     // A second device's information replaces every field of the first, empty

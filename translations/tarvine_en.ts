@@ -561,6 +561,42 @@ Current end address: %1 (0x%2)</translation>
         <source>通信记录</source>
         <translation>Traffic log</translation>
     </message>
+    <message>
+        <source>与设备比较</source>
+        <translation>Compare with device</translation>
+    </message>
+    <message>
+        <source>与文件比较</source>
+        <translation>Compare with file</translation>
+    </message>
+    <message>
+        <source>比较</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>设备中的配置与窗口一致。</source>
+        <translation>The configuration in the device matches the window.</translation>
+    </message>
+    <message>
+        <source>文件中的配置与窗口一致。</source>
+        <translation>The configuration in the file matches the window.</translation>
+    </message>
+    <message>
+        <source>设备中的值</source>
+        <translation>Value in device</translation>
+    </message>
+    <message>
+        <source>文件中的值</source>
+        <translation>Value in file</translation>
+    </message>
+    <message>
+        <source>写入校验失败</source>
+        <translation>Write verification failed</translation>
+    </message>
+    <message>
+        <source>无法读回设备中的配置。</source>
+        <translation>The configuration could not be read back from the device.</translation>
+    </message>
 </context>
 <context>
     <name>CenterWidgetClass</name>
@@ -599,6 +635,10 @@ Current end address: %1 (0x%2)</translation>
     <message>
         <source>写配置</source>
         <translation>Write configuration</translation>
+    </message>
+    <message>
+        <source>写入后校验</source>
+        <translation>Verify after write</translation>
     </message>
 </context>
 <context>
@@ -720,6 +760,44 @@ Current end address: %1 (0x%2)</translation>
     <message>
         <source>TextLabel</source>
         <translation>TextLabel</translation>
+    </message>
+</context>
+<context>
+    <name>DifferenceLabels</name>
+    <message>
+        <source>第%1行</source>
+        <translation>row %1</translation>
+    </message>
+    <message>
+        <source>行数</source>
+        <translation>rows</translation>
+    </message>
+    <message>
+        <source>第%1字节</source>
+        <translation>byte %1</translation>
+    </message>
+    <message>
+        <source>发送映射</source>
+        <translation>Send mapping</translation>
+    </message>
+    <message>
+        <source>接收映射</source>
+        <translation>Receive mapping</translation>
+    </message>
+</context>
+<context>
+    <name>DifferencesDialog</name>
+    <message>
+        <source>页面</source>
+        <translation>Page</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>Field</translation>
+    </message>
+    <message>
+        <source>窗口中的值</source>
+        <translation>Value in window</translation>
     </message>
 </context>
 <context>

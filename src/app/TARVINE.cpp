@@ -6,6 +6,7 @@
 #include "link/CenterWidget.h"
 
 #include <QActionGroup>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFileSystemWatcher>
 #include <QIcon>
@@ -51,6 +52,7 @@ TARVINE::TARVINE(QWidget *parent) : QMainWindow(parent)
     setWindowIcon(QIcon(QStringLiteral(":/TARVINE/Resources/app.ico")));
     addLanguageMenu();
     addToolsMenu();
+    bindVerifyOption();
     m_centerWidget->refreshSerialPorts();
     // Where the pages need more room than the classic size, give it to them
     // from the start rather than squeezing the CAN filter table.
@@ -86,6 +88,9 @@ void TARVINE::addToolsMenu()
     QMenu *menu = menuBar()->addMenu(tr("工具"));
     menu->setObjectName(QStringLiteral("toolsMenu"));
     menu->addAction(m_centerWidget->trafficLogAction());
+    menu->addSeparator();
+    menu->addAction(m_centerWidget->compareDeviceAction());
+    menu->addAction(m_centerWidget->compareFileAction());
 }
 
 void TARVINE::restorePanels()
@@ -131,6 +136,19 @@ void TARVINE::addLanguageMenu()
                 showMessageBox(QMessageBox::Information, this, tr("语言"), tr("语言将在重新启动后切换。"));
         });
     }
+}
+
+void TARVINE::bindVerifyOption()
+{
+    // A window preference: the central widget alone (as the command line
+    // drives it) never verifies unless told to.
+    const QString key = QStringLiteral("window/verifyAfterWrite");
+    QCheckBox *verify = m_centerWidget->verifyAfterWriteBox();
+    verify->setChecked(
+        QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE")).value(key, false).toBool());
+    connect(verify, &QCheckBox::toggled, this, [key](bool on) {
+        QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE")).setValue(key, on);
+    });
 }
 
 void TARVINE::pollPorts()

@@ -30,6 +30,7 @@ private:
     void pollPorts();
     void addLanguageMenu();
     void addToolsMenu();
+    void bindVerifyOption();
 
     CenterWidget *m_centerWidget = nullptr;
     // Without Windows' device-change messages the port list is compared

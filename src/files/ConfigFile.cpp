@@ -104,5 +104,9 @@ void CenterWidget::loadConfiguration(const QString &fileName)
     m_mappingPage->fromJson(root.value(ConfigFile::CanMapKey).toObject());
     m_mappingPage->applyCanMode(m_canPage->canMode());
 
+    if (m_quietLoadTaken) {
+        *m_quietLoadTaken = true;
+        return;
+    }
     showMessageBox(QMessageBox::Information, this, tr("提示"), tr("读取成功"));
 }

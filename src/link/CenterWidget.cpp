@@ -47,6 +47,7 @@ CenterWidget::CenterWidget(QWidget *parent, Looks looks) : QMainWindow(parent), 
     if (looks == Looks::Plain)
         setStyleSheet(QString());
     m_serialPort = new QSerialPort(this);
+    createCompareTools();
     createPages(looks);
     connectPages();
 
@@ -193,6 +194,7 @@ void CenterWidget::setPagesEnabled(bool enable)
     ui->m_pushButtonReadFromFile->setEnabled(enable);
     ui->m_pushButtonRead->setEnabled(enable);
     ui->m_pushButtonWrite->setEnabled(enable);
+    m_compareDeviceAction->setEnabled(enable);
     // Only the conversion mode "MODBUS从站" makes these two usable.
     m_modbusPage->setEnabled(false);
     m_mappingPage->setEnabled(false);

@@ -12,6 +12,8 @@ namespace Protocol {
 struct Configuration;
 }
 
+class QAction;
+class QCheckBox;
 class ConvertParamWidget;
 class SerialParamWidget;
 class CanParamWidget;
@@ -100,6 +102,19 @@ public:
     // untouched, when the link is busy or down or a reply is missing.
     bool readDeviceConfiguration(Protocol::Configuration *device);
 
+    // Comparing before a write, verifying after it (CenterWidgetCompare.cpp).
+    // "与设备比较", enabled only while connected, and "与文件比较".
+    QAction *compareDeviceAction() const { return m_compareDeviceAction; }
+    QAction *compareFileAction() const { return m_compareFileAction; }
+    // "写入后校验": off unless the window turns it on (it remembers the choice).
+    QCheckBox *verifyAfterWriteBox() const;
+    // Lists where the device's configuration differs from the window's;
+    // changes no page.
+    void compareWithDevice();
+    // Asks for a configuration file and lists where it differs from the
+    // window, as a load and a write would take it; changes no page.
+    void compareWithFile();
+
 private slots:
     void handleReadyRead();
     void onReplyTimeout();
@@ -129,6 +144,12 @@ private:
     void runReadSequence();
     void dispatchReply(const QByteArray &reply);
     void parseDeviceInfo(const QByteArray &reply);
+
+    // Compare side.
+    void createCompareTools();
+    // False when the write must not go on (a page refused, with its box).
+    bool startWriteVerification(Protocol::Configuration *written);
+    void finishWriteVerification(const Protocol::Configuration &written);
 
     Ui::CenterWidgetClass *ui;
     QSerialPort *m_serialPort = nullptr;
@@ -162,4 +183,13 @@ private:
     bool m_showReadResult = true;
     bool m_sendModbusBlocks = false;
     bool m_busy = false;
+
+    QAction *m_compareDeviceAction = nullptr;
+    QAction *m_compareFileAction = nullptr;
+    // The write running (or last run) is read back before it counts as done:
+    // its acknowledgement alone announces nothing.
+    bool m_verifyingWrite = false;
+    // Set in a scratch widget that only takes a file in to compare it: a
+    // load that takes the file says so here, not in a box.
+    bool *m_quietLoadTaken = nullptr;
 };

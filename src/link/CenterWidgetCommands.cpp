@@ -163,6 +163,9 @@ void CenterWidget::on_Writepushbutton()
         !m_mappingPage->validateMappings())
         return;
     m_unacknowledged.clear();
+    Protocol::Configuration written;
+    if (!startWriteVerification(&written))
+        return;
     const auto send = [this](quint8 code) {
         m_unacknowledged.insert(code);
         return sendCommand(code);
@@ -176,6 +179,7 @@ void CenterWidget::on_Writepushbutton()
         send(WriteModbus);
     }
     send(WriteFilters);
+    finishWriteVerification(written);
 }
 
 void CenterWidget::on_Defaultpushbutton()
@@ -237,7 +241,7 @@ void CenterWidget::dispatchReply(const QByteArray &reply)
         // The write is done only when the device acknowledged every frame
         // of it: a block whose answer never came may not have reached it.
         // (A late answer still counts when it lands before this one.)
-        if (m_unacknowledged.isEmpty())
+        if (m_unacknowledged.isEmpty() && !m_verifyingWrite)
             showMessageBox(QMessageBox::Information, this, tr("成功"), tr("写配置成功"));
         break;
     case WriteMain:

@@ -166,6 +166,7 @@ void ConvertParamWidget::setIdLengthMaximum(int frameType)
 
 void ConvertParamWidget::setDeviceType(int typeCode)
 {
+    m_deviceType = typeCode;
     auto *model = qobject_cast<QStandardItemModel *>(ui->m_comboBoxConvertModel->model());
     if (!model)
         return;

@@ -33,6 +33,8 @@ public:
     void setOffsetMaximum(int protocol);
     void setIdLengthMaximum(int frameType);
     void setDeviceType(int typeCode);
+    // The code last given to setDeviceType, -1 before any.
+    int deviceType() const { return m_deviceType; }
 
 signals:
     void Changemode(int mode);
@@ -49,4 +51,5 @@ private:
 
     Ui::ConvertParamWidgetClass *ui;
     QByteArray *replyBuffer;
+    int m_deviceType = -1;
 };

@@ -10,11 +10,13 @@
 BoxRecorder::BoxRecorder(QObject *parent) : QObject(parent)
 {
     qApp->installEventFilter(this);
+    setDifferencesObserver([this](const DifferencesRecord &list) { m_lists << list; });
 }
 
 BoxRecorder::~BoxRecorder()
 {
     qApp->removeEventFilter(this);
+    setDifferencesObserver({});
 }
 
 QStringList BoxRecorder::texts() const

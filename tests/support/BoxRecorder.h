@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DifferencesDialog.h"
 #include "app/MessageBox.h"
 
 #include <QList>
@@ -24,7 +25,9 @@ public:
     QStringList texts() const;
     int count() const { return m_boxes.size(); }
     const MessageRecord &last() const { return m_boxes.last(); }
-    void clear() { m_boxes.clear(); }
+    // Every list of differences shown, as its table read.
+    const QList<DifferencesRecord> &lists() const { return m_lists; }
+    void clear() { m_boxes.clear(), m_lists.clear(); }
     // Called as each box appears, while it is still open.
     void setOnBox(std::function<void(const MessageRecord &)> onBox) { m_onBox = std::move(onBox); }
 
@@ -33,5 +36,6 @@ protected:
 
 private:
     QList<MessageRecord> m_boxes;
+    QList<DifferencesRecord> m_lists;
     std::function<void(const MessageRecord &)> m_onBox;
 };

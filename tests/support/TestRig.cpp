@@ -1,12 +1,30 @@
 #include "TestRig.h"
 
 #include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+
+// The window remembers settings: a test's never reach the user's own, nor
+// one test's the next run's. A test that already chose where they go keeps it.
+bool keepSettingsApart()
+{
+    if (!QStandardPaths::isTestModeEnabled()) {
+        static QTemporaryDir dir;
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    }
+    return true;
+}
+
+} // namespace
+
 TestRig::TestRig()
-    : m_sim(std::make_unique<SimConverter>()), m_boxes(std::make_unique<BoxRecorder>()),
-      m_window(std::make_unique<TARVINE>())
+    : m_settingsApart(keepSettingsApart()), m_sim(std::make_unique<SimConverter>()),
+      m_boxes(std::make_unique<BoxRecorder>()), m_window(std::make_unique<TARVINE>())
 {
     if (!m_sim->open())
         qFatal("cannot open a pseudo-terminal: %s", qPrintable(m_sim->errorString()));

@@ -38,6 +38,7 @@ public:
     void loadPages(const QByteArray &text);
 
 private:
+    bool m_settingsApart;
     std::unique_ptr<SimConverter> m_sim;
     std::unique_ptr<BoxRecorder> m_boxes;
     std::unique_ptr<TARVINE> m_window;
