@@ -1,16 +1,20 @@
 #include "BatchRunner.h"
 
 #include "CliRunner.h"
+#include "DeviceSession.h"
 #include "ExitCode.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 
 #include <memory>
@@ -57,6 +61,7 @@ int BatchRunner::run()
     if (read != ExitCode::Success)
         return read;
 
+    checkFiles();
     QEventLoop loop;
     m_next = 0;
     startNext();
@@ -68,6 +73,41 @@ int BatchRunner::run()
         if (job.exitCode != ExitCode::Success)
             return ExitCode::BatchFailed;
     return ExitCode::Success;
+}
+
+// Each configuration file of a write or verify job is checked here, once,
+// as each job would check it before touching its port: a refused file fails
+// its jobs (with the file's code) before any of them starts, and the jobs
+// of a file that passed are spared loading it a second time, the costliest
+// part of a job's start. A job still loads the file after its connect, with
+// every check of the write, so nothing it would refuse is ever written.
+void BatchRunner::checkFiles()
+{
+    QHash<QString, int> verdicts;
+    QStringList passed;
+    QString current;
+    std::unique_ptr<DeviceSession> session;
+    for (Job &job : m_jobs) {
+        if (job.command != QLatin1String("write") && job.command != QLatin1String("verify"))
+            continue;
+        current = QFileInfo(job.arguments.value(0)).absoluteFilePath();
+        if (!verdicts.contains(current)) {
+            if (!session) {
+                session = std::make_unique<DeviceSession>(QString(), [&current](const QString &line) {
+                    printErr(QStringLiteral("[%1] %2\n").arg(current, line));
+                });
+            }
+            const int verdict = session->checkFile(current);
+            verdicts.insert(current, verdict);
+            if (verdict == ExitCode::Success)
+                passed << current;
+        }
+        if (verdicts.value(current) != ExitCode::Success) {
+            job.exitCode = verdicts.value(current);
+            ++m_finished;
+        }
+    }
+    m_checkedFiles = passed.join(QLatin1Char('\n'));
 }
 
 // The first waiting job of each idle port starts, while slots are free.
@@ -125,6 +165,11 @@ void BatchRunner::start(int index)
             process->deleteLater();
             startNext();
         });
+    if (!m_checkedFiles.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TARVINE_CLI_CHECKED_FILES"), m_checkedFiles);
+        process->setProcessEnvironment(environment);
+    }
     process->start(QCoreApplication::applicationFilePath(),
                    QStringList{QStringLiteral("--port"), job.port, job.command} + job.arguments);
 }

@@ -31,6 +31,7 @@ private:
     };
 
     int readManifest(const QString &path);
+    void checkFiles();
     void startNext();
     void start(int index);
     void forward(QProcess *process, const QString &port, bool error);
@@ -39,6 +40,7 @@ private:
     CliOptions m_options;
     QList<Job> m_jobs;
     QStringList m_busyPorts;
+    QString m_checkedFiles; // absolute paths, for the jobs' environment
     int m_running = 0;
     int m_finished = 0;
     int m_next = 0;

@@ -188,29 +188,32 @@ private slots:
         }
     }
 
-    // Four ports at once, one silent and one answering under another key:
-    // the healthy two are written, and the summary says which failed.
+    // Five ports at once, one silent, one answering under another key, one
+    // given a file the tool refuses (refused before any job starts: its
+    // port never hears a byte): the healthy two are written, and the
+    // summary says which failed.
     void batch()
     {
-        SimConverter sims[4];
+        SimConverter sims[5];
         QString manifest = "# port command args\n";
         for (SimConverter &sim : sims) {
             QVERIFY(sim.open());
-            manifest += sim.portName() + "  write " + m_known + "   # one unit\n";
+            manifest += sim.portName() + "  write " + (&sim == &sims[4] ? m_bad : m_known) + "   # one unit\n";
         }
         sims[1].setFault(SimConverter::Fault::Silent);
         sims[2].setFault(SimConverter::Fault::WrongKey);
         const Run run = cli({"batch", writeFile(m_dir.filePath("jobs.txt"), manifest.toUtf8())});
         QCOMPARE(run.exitCode, 7);
         const QStringList summary = run.out.split('\n').filter(QRegularExpression("^/dev/\\S+\\twrite\\t"));
-        QCOMPARE(summary.size(), 4);
-        const char *results[] = {"ok", "failed (exit 1)", "failed (exit 5)", "ok"};
-        for (int i = 0; i < 4; ++i) {
+        QCOMPARE(summary.size(), 5);
+        const char *results[] = {"ok", "failed (exit 1)", "failed (exit 5)", "ok", "failed (exit 3)"};
+        for (int i = 0; i < 5; ++i) {
             QVERIFY2(summary.at(i).startsWith(sims[i].portName() + "\twrite\t" + results[i] + "\t"),
                      qPrintable(summary.at(i)));
             if (i == 0 || i == 3)
                 QCOMPARE(sims[i].block(WriteModbus), m_knownBlocks.value(WriteModbus));
         }
+        QCOMPARE(sims[4].receivedFrames().size(), 0);
     }
 };
 
