@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -63,6 +64,10 @@ QString progressText(qint64 done, qint64 total, qint64 elapsedMs)
 
 } // namespace
 
+CliRunner::CliRunner(const CliOptions &options) : m_options(options) {}
+
+CliRunner::~CliRunner() = default;
+
 int CliRunner::run()
 {
     if (m_options.command == QLatin1String("ports"))
@@ -74,7 +79,9 @@ int CliRunner::run()
         printErr(QStringLiteral("cannot write %1: %2\n").arg(m_options.trace, trace.errorString()));
         return ExitCode::BadFile;
     }
-    DeviceSession session(m_options.port, [](const QString &line) { printErr(line + QLatin1Char('\n')); });
+    m_session = std::make_unique<DeviceSession>(
+        m_options.port, [](const QString &line) { printErr(line + QLatin1Char('\n')); });
+    DeviceSession &session = *m_session;
     if (trace.isOpen()) {
         // Line by line as the window's panel shows them, each flushed, so
         // that a session that hangs or dies leaves its last frames behind.
@@ -86,7 +93,11 @@ int CliRunner::run()
     }
     // A file the tool would refuse is refused before the port is touched.
     const QString &c = m_options.command;
-    if (c == QLatin1String("write") || c == QLatin1String("verify")) {
+    // A batch checked the file already (see BatchRunner::checkFiles).
+    const QStringList checkedByBatch =
+        qEnvironmentVariable("TARVINE_CLI_CHECKED_FILES").split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QString file = QFileInfo(m_options.arguments.value(0)).absoluteFilePath();
+    if ((c == QLatin1String("write") || c == QLatin1String("verify")) && !checkedByBatch.contains(file)) {
         const int checked = session.checkFile(m_options.arguments.value(0));
         if (checked != ExitCode::Success)
             return checked;

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <memory>
+
 class DeviceSession;
 
 // Runs one command of tarvine-cli (batch aside) and answers its exit code.
@@ -15,7 +17,8 @@ class DeviceSession;
 class CliRunner
 {
 public:
-    explicit CliRunner(const CliOptions &options) : m_options(options) {}
+    explicit CliRunner(const CliOptions &options);
+    ~CliRunner();
 
     int run();
 
@@ -31,6 +34,8 @@ private:
 
     CliOptions m_options;
     Protocol::Configuration m_file; // what the loaded file would write
+    // Outlives run(): see main().
+    std::unique_ptr<DeviceSession> m_session;
 };
 
 // Output helpers shared by the commands: UTF-8, unbuffered enough for a

@@ -10,6 +10,7 @@
 #include <QLoggingCategory>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -51,5 +52,12 @@ int main(int argc, char *argv[])
     }
     if (options.command == QLatin1String("batch"))
         return BatchRunner(options).run();
-    return CliRunner(options).run();
+    CliRunner runner(options);
+    const int code = runner.run();
+    // Everything a command writes is written by now (files committed, output
+    // flushed). Tearing down the window's hundreds of widgets would cost a
+    // job more than some of its commands: the process's end frees them.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(code);
 }

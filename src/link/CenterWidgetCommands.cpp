@@ -45,8 +45,10 @@ void CenterWidget::createPages(Looks looks)
                               static_cast<QWidget *>(m_mappingPage), static_cast<QWidget *>(m_modbusPage),
                               static_cast<QWidget *>(m_updatePage)}) {
             page->setStyleSheet(QString());
-            for (QWidget *child : page->findChildren<QWidget *>())
-                child->setStyleSheet(QString());
+            for (QWidget *child : page->findChildren<QWidget *>()) {
+                if (!child->styleSheet().isEmpty())
+                    child->setStyleSheet(QString());
+            }
         }
     }
 
