@@ -2,6 +2,7 @@
 #include "KnownConfiguration.h"
 #include "TestRig.h"
 #include "app/FileDialog.h"
+#include "files/BackupStore.h"
 #include "files/ConfigFile.h"
 
 #include <QJsonArray>
@@ -128,6 +129,24 @@ private slots:
         QCOMPARE(rig.boxes().texts(),
                  QStringList{save ? QStringLiteral("保存配置成功") : QStringLiteral("读取成功")});
         QVERIFY(rig.center().isConnected());
+    }
+
+    // The newest 50 of a device stay; another device's are not counted;
+    // a name taken already moves on a millisecond; a reply cannot steer the path.
+    void backupStoreKeepsTheNewest()
+    {
+        BackupStore store(m_dir.filePath(QStringLiteral("store")));
+        const QDateTime t0(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC);
+        QString error;
+        QVERIFY(!store.save(QStringLiteral("other"), "o", t0, &error).isEmpty());
+        for (int i = 0; i <= 51; ++i)
+            QVERIFY(!store.save(QStringLiteral("../M V"), "m", t0.addSecs(qMin(i, 50)), &error).isEmpty());
+        const QList<BackupStore::Entry> entries = store.entries();
+        QCOMPARE(entries.size(), 51);
+        QCOMPARE(entries.first().device, QStringLiteral("---M-V"));
+        QCOMPARE(entries.first().time, t0.addSecs(50).addMSecs(1));
+        QCOMPARE(entries.at(49).time, t0.addSecs(2));
+        QCOMPARE(entries.last().device, QStringLiteral("other"));
     }
 
     // The mapping follows the loaded CAN mode; a member that is not an object loads defaults.
