@@ -3,11 +3,14 @@
 #include "TestRig.h"
 #include "app/FileDialog.h"
 #include "files/BackupStore.h"
+#include "files/BackupsDialog.h"
 #include "files/ConfigFile.h"
 
+#include <QAction>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 
 class TestConfigFile : public QObject
@@ -131,6 +134,59 @@ private slots:
         QVERIFY(rig.center().isConnected());
     }
 
+    // The backup before a write holds what the device held: the last
+    // complete read, or the last write it acknowledged whole. It loads back
+    // through "备份…". Without one, nothing is sent.
+    void backupBeforeWrite_data()
+    {
+        QTest::addColumn<bool>("writeFirst");
+        QTest::addColumn<int>("silent"); // a read the connect loses, or -1
+        QTest::addColumn<bool>("blocked");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("after connect") << false << -1 << false << "写配置成功";
+        QTest::newRow("after a write") << true << -1 << false << "写配置成功";
+        QTest::newRow("folder unusable") << false << -1 << true << "备份设备配置失败，写配置未发送。";
+        QTest::newRow("read cut short")
+            << false << 0x05 << false
+            << "尚未完整读取设备配置，无法在写配置前备份，写配置未发送。请先读配置。";
+    }
+    void backupBeforeWrite()
+    {
+        QFETCH(bool, writeFirst);
+        QFETCH(int, silent);
+        QFETCH(bool, blocked);
+        QFETCH(QString, box);
+        TestRig rig;
+        if (silent >= 0)
+            rig.sim().setFault(SimConverter::Fault::Silent, silent, 1);
+        QVERIFY(rig.connectDevice());
+        QByteArray held = rig.pagesText();
+        if (writeFirst) {
+            rig.loadPages(kKnownConfiguration);
+            held = rig.pagesText();
+            rig.click("m_pushButtonWrite");
+        }
+        if (blocked)
+            rig.center().setBackupFolder(write(QStringLiteral("plain"), "x") + QStringLiteral("/b"));
+        rig.loadPages(QByteArray(kKnownConfiguration).replace(R"("Agreement": 1)", R"("Agreement": 0)"));
+        rig.sim().clearReceived();
+        rig.boxes().clear();
+        rig.click("m_pushButtonWrite");
+        const bool sent = box == QStringLiteral("写配置成功");
+        QVERIFY2(rig.boxes().last().text.startsWith(box), qPrintable(rig.boxes().texts().join('|')));
+        QCOMPARE(rig.boxes().last().icon, sent ? QMessageBox::Information : QMessageBox::Warning);
+        QCOMPARE(rig.sim().receivedFrames().isEmpty(), !sent);
+        if (sent) {
+            rig.center().backupsAction()->trigger();
+            auto *list = rig.center().findChild<QTreeWidget *>(QStringLiteral("backupsList"));
+            QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("MV2026001"));
+            list->setCurrentItem(list->topLevelItem(0));
+            rig.click("backupsLoadButton");
+            QCOMPARE(rig.boxes().last().text, QStringLiteral("读取成功"));
+            QCOMPARE(rig.pagesText(), held);
+        }
+    }
+
     // The newest 50 of a device stay; another device's are not counted;
     // a name taken already moves on a millisecond; a reply cannot steer the path.
     void backupStoreKeepsTheNewest()
@@ -175,6 +231,7 @@ private slots:
         const QJsonObject convert = after.value(ConfigFile::ConvertParamKey).toObject();
         QCOMPARE(convert.value(QStringLiteral("convertMode")).toInt(-1), 0);
     }
+
 };
 
 QTEST_MAIN(TestConfigFile)

@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QMenuBar>
 #include <QSerialPortInfo>
+#include <QStandardPaths>
 #include <QTimer>
 
 #ifdef Q_OS_WIN
@@ -47,6 +48,9 @@ TARVINE::TARVINE(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(m_centerWidget);
     setWindowIcon(QIcon(QStringLiteral(":/TARVINE/Resources/app.ico")));
     addLanguageMenu();
+    addToolsMenu();
+    m_centerWidget->setBackupFolder(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+                                    QStringLiteral("/backups"));
     m_centerWidget->refreshSerialPorts();
     // Where the pages need more room than the classic size, give it to them
     // from the start rather than squeezing the CAN filter table.
@@ -103,6 +107,16 @@ void TARVINE::addLanguageMenu()
                 showMessageBox(QMessageBox::Information, this, tr("语言"), tr("语言将在重新启动后切换。"));
         });
     }
+}
+
+void TARVINE::addToolsMenu()
+{
+    QMenu *menu = menuBar()->findChild<QMenu *>(QStringLiteral("toolsMenu"));
+    if (!menu) {
+        menu = menuBar()->addMenu(tr("工具"));
+        menu->setObjectName(QStringLiteral("toolsMenu"));
+    }
+    menu->addAction(m_centerWidget->backupsAction());
 }
 
 void TARVINE::pollPorts()

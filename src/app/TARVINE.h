@@ -25,6 +25,7 @@ protected:
 private:
     void pollPorts();
     void addLanguageMenu();
+    void addToolsMenu();
 
     CenterWidget *m_centerWidget = nullptr;
     // Without Windows' device-change messages the port list is compared

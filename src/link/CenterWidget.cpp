@@ -18,6 +18,7 @@
 
 #include "ui_CenterWidget.h"
 
+#include <QAction>
 #include <QMutexLocker>
 #include <QScopedValueRollback>
 #include <QSerialPortInfo>
@@ -41,6 +42,9 @@ CenterWidget::CenterWidget(QWidget *parent) : QMainWindow(parent), ui(new Ui::Ce
 {
     ui->setupUi(this);
     m_serialPort = new QSerialPort(this);
+    m_backupsAction = new QAction(tr("备份…"), this);
+    m_backupsAction->setObjectName(QStringLiteral("actionBackups"));
+    connect(m_backupsAction, &QAction::triggered, this, &CenterWidget::openBackups);
     createPages();
     connectPages();
 
@@ -132,6 +136,7 @@ void CenterWidget::on_Connectpushbutton(bool)
         return;
 
     const QScopedValueRollback<bool> busy(m_busy, true);
+    forgetDeviceConfiguration();
     sendCommand(ConfigFrame::Challenge);
     if (!m_authenticated) {
         // A wrong answer leaves the port open; close it so that the next
@@ -151,6 +156,8 @@ void CenterWidget::on_Connectpushbutton(bool)
     m_showReadResult = false;
     runReadSequence();
     m_showReadResult = true;
+    if (m_authenticated)
+        emit connected();
 }
 
 void CenterWidget::closeConnection()
@@ -165,6 +172,7 @@ void CenterWidget::closeConnection()
     setPagesEnabled(false);
     ui->m_comboBoxSerial->setEnabled(true);
     ui->m_comboBoxDevPort->clear();
+    forgetDeviceConfiguration();
     if (m_waitLoop.isRunning())
         m_waitLoop.quit();
 }
@@ -178,6 +186,7 @@ void CenterWidget::setPagesEnabled(bool enable)
     ui->m_pushButtonDefault->setEnabled(enable);
     ui->m_pushButtonSaveToFile->setEnabled(enable);
     ui->m_pushButtonReadFromFile->setEnabled(enable);
+    m_backupsAction->setEnabled(enable);
     ui->m_pushButtonRead->setEnabled(enable);
     ui->m_pushButtonWrite->setEnabled(enable);
     // Only the conversion mode "MODBUS从站" makes these two usable.

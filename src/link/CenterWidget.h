@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QEventLoop>
+#include <QJsonObject>
 #include <QMainWindow>
 #include <QMutex>
 #include <QSerialPort>
@@ -19,6 +20,7 @@ class ModBusWidget;
 class CanMappingWidget;
 class DeviceInfoWidget;
 class UpadteWidget;
+class QAction;
 
 namespace Ui {
 class CenterWidgetClass;
@@ -29,6 +31,8 @@ class CenterWidgetClass;
 // port, handshake, send-and-wait, receive path. Command side
 // (CenterWidgetCommands.cpp): page wiring, the read / write / restore
 // sequences and reply routing. Files (files/ConfigFile.cpp): save and load.
+// Backups (CenterWidgetBackup.cpp): what the device holds, kept as the file
+// would store it, saved before each write; the "备份…" list.
 //
 // Every exchange is synchronous from its caller's view: the frame is
 // written, then a nested event loop turns until the reply has been
@@ -82,10 +86,23 @@ public:
     // checks (a refusal shows the write's boxes and gives false). Sends
     // nothing.
     bool pagesConfiguration(Protocol::Configuration *blocks);
+    // Where a copy of what the device holds is saved before each write;
+    // empty (the default) takes no backups. The main window sets it.
+    void setBackupFolder(const QString &folder) { m_backupFolder = folder; }
+    QString backupFolder() const { return m_backupFolder; }
+    // "备份…": lists the backups and loads the one chosen into the pages.
+    QAction *backupsAction() const { return m_backupsAction; }
+    // The port as the port box names it.
+    QString portName() const;
+
     // Sends the frames of a full read and decodes the replies into
     // `device`, leaving every page as it is. False, with `device`
     // untouched, when the link is busy or down or a reply is missing.
     bool readDeviceConfiguration(Protocol::Configuration *device);
+
+signals:
+    // A connect succeeded: the device answered the challenge.
+    void connected();
 
 private slots:
     void handleReadyRead();
@@ -114,6 +131,16 @@ private:
     void runReadSequence();
     void dispatchReply(const QByteArray &reply);
     void parseDeviceInfo(const QByteArray &reply);
+
+    // Backups.
+    QJsonObject pagesJson() const;
+    void forgetDeviceConfiguration();
+    void noteReadCompleted();
+    // False when the write must not go out: the backup failed, or what the
+    // device holds is not known (the box says which).
+    bool backupBeforeWrite();
+    void noteWriteAcknowledged();
+    void openBackups();
 
     Ui::CenterWidgetClass *ui;
     QSerialPort *m_serialPort = nullptr;
@@ -145,4 +172,14 @@ private:
     bool m_showReadResult = true;
     bool m_sendModbusBlocks = false;
     bool m_busy = false;
+
+    QString m_backupFolder;
+    QAction *m_backupsAction = nullptr;
+    // What the device holds as the configuration file stores it: the pages
+    // at the end of the last complete read, or at the send of the last
+    // write acknowledged whole since. Empty while not known.
+    QJsonObject m_deviceJson;
+    // The pages as the last write sent them, until it is acknowledged.
+    QJsonObject m_sentJson;
+    QString m_deviceProduct; // from this connection's device information
 };

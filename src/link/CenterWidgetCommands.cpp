@@ -139,6 +139,7 @@ void CenterWidget::runReadSequence()
     m_convertPage->setOffsetMaximum(mode);
     m_convertPage->setIdLengthMaximum(m_canPage->frameTypeIndex());
     m_modbusPage->onType(mode);
+    noteReadCompleted();
 }
 
 void CenterWidget::on_Writepushbutton()
@@ -148,6 +149,8 @@ void CenterWidget::on_Writepushbutton()
     const QScopedValueRollback<bool> busy(m_busy, true);
     if (m_convertPage->block().mode == Protocol::ConversionBlock::kModeModbusSlave &&
         !m_mappingPage->validateMappings())
+        return;
+    if (!backupBeforeWrite())
         return;
     m_unacknowledged.clear();
     const auto send = [this](quint8 code) {
@@ -224,8 +227,10 @@ void CenterWidget::dispatchReply(const QByteArray &reply)
         // The write is done only when the device acknowledged every frame
         // of it: a block whose answer never came may not have reached it.
         // (A late answer still counts when it lands before this one.)
-        if (m_unacknowledged.isEmpty())
+        if (m_unacknowledged.isEmpty()) {
+            noteWriteAcknowledged();
             showMessageBox(QMessageBox::Information, this, tr("成功"), tr("写配置成功"));
+        }
         break;
     case WriteMain:
     case WriteModbus:
@@ -266,6 +271,7 @@ void CenterWidget::parseDeviceInfo(const QByteArray &reply)
     ui->m_comboBoxDevPort->addItem(deviceType);
     m_deviceInfoPage->setDeviceInfo(deviceType, DeviceInfo::versionText(info.hardware),
                                     DeviceInfo::versionText(info.firmware), info.productNumberText());
+    m_deviceProduct = info.productNumberText();
     m_convertPage->setDeviceType(info.typeCode);
 }
 

@@ -1,8 +1,26 @@
 #include "TestRig.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+
+// Every test program that links the rig keeps away from the user's own
+// settings and backups: its settings live in a folder of this process
+// alone, so programs running side by side never see each other's.
+void keepOffUserFiles()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    static QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+}
+Q_COREAPP_STARTUP_FUNCTION(keepOffUserFiles)
+
+} // namespace
 
 TestRig::TestRig()
     : m_sim(std::make_unique<SimConverter>()), m_boxes(std::make_unique<BoxRecorder>()),
@@ -11,6 +29,7 @@ TestRig::TestRig()
     if (!m_sim->open())
         qFatal("cannot open a pseudo-terminal: %s", qPrintable(m_sim->errorString()));
     m_window->centerWidget()->setPortName(m_sim->portName());
+    m_window->centerWidget()->setBackupFolder(m_backups.path());
     m_window->show();
 }
 

@@ -1,0 +1,99 @@
+// Backups side of CenterWidget: remembers what the device holds, as the
+// configuration file would store it, and saves it before each write; the
+// "备份…" list loads one back into the pages. Never sends anything.
+#include "link/CenterWidget.h"
+
+#include "app/MessageBox.h"
+#include "files/BackupStore.h"
+#include "files/BackupsDialog.h"
+#include "files/ConfigFile.h"
+#include "protocol/ConfigFrame.h"
+
+#include "ui_CenterWidget.h"
+
+#include <QAction>
+#include <QDateTime>
+
+QString CenterWidget::portName() const
+{
+    return ui->m_comboBoxSerial->currentText().trimmed();
+}
+
+void CenterWidget::forgetDeviceConfiguration()
+{
+    // A new connection may be another device: nothing of the last one counts.
+    m_deviceJson = QJsonObject();
+    m_sentJson = QJsonObject();
+    m_deviceProduct.clear();
+}
+
+void CenterWidget::noteReadCompleted()
+{
+    // A read cut short (time-out, lost port) leaves the pages half the
+    // device's and half what they showed: the last complete picture stays.
+    // The pages are kept as JSON values; turning them into text waits for a
+    // write that needs it, so a read pays only for the values.
+    if (m_backupFolder.isEmpty() || !m_readChainOk || !m_authenticated || !m_serialPort->isOpen())
+        return;
+    m_deviceJson = pagesJson();
+    m_sentJson = QJsonObject();
+}
+
+bool CenterWidget::backupBeforeWrite()
+{
+    if (m_backupFolder.isEmpty())
+        return true;
+    // The pages' own refusals first, with their own boxes, exactly as the
+    // write would show them; the frame is built again when it is sent.
+    if (configFrame(ConfigFrame::WriteMain).isEmpty())
+        return false;
+    // Without a complete read in this connection there is nothing true to
+    // back up: the pages may hold a file or a half read, not the device.
+    // Writing without a backup is what this guards against, so the write
+    // waits until "读配置" has shown what the device holds.
+    if (m_deviceJson.isEmpty()) {
+        showMessageBox(QMessageBox::Warning, this, tr("提示"),
+                       tr("尚未完整读取设备配置，无法在写配置前备份，写配置未发送。请先读配置。"));
+        return false;
+    }
+    QString error;
+    const QString path = BackupStore(m_backupFolder)
+                             .save(m_deviceProduct, ConfigFile::documentText(m_deviceJson),
+                                   QDateTime::currentDateTimeUtc(), &error);
+    if (path.isEmpty()) {
+        showMessageBox(QMessageBox::Warning, this, tr("错误"),
+                       tr("备份设备配置失败，写配置未发送。") + QLatin1Char('\n') + error);
+        return false;
+    }
+    m_sentJson = pagesJson();
+    return true;
+}
+
+void CenterWidget::noteWriteAcknowledged()
+{
+    // A write answered only in part leaves the device between two states:
+    // the last complete picture (the read, or an earlier whole write) stays
+    // the one backed up.
+    if (m_sentJson.isEmpty())
+        return;
+    m_deviceJson = m_sentJson;
+    m_sentJson = QJsonObject();
+}
+
+void CenterWidget::openBackups()
+{
+    if (isBusy())
+        return;
+    // open(), not exec(): no nested loop, so the link keeps being served
+    // and the choice can be made by a test as by a user.
+    auto *dialog = new BackupsDialog(BackupStore(m_backupFolder).entries(), this);
+    connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
+        const QString path = dialog->selectedPath();
+        if (result == QDialog::Accepted && !path.isEmpty() && !isBusy())
+            loadConfiguration(path);
+        // Not on close: the load's box turns a loop that would delete the
+        // dialog while its own signal still runs.
+        dialog->deleteLater();
+    });
+    dialog->open();
+}
