@@ -232,6 +232,24 @@ private slots:
         QCOMPARE(convert.value(QStringLiteral("convertMode")).toInt(-1), 0);
     }
 
+    // The last connect's port and the size the window was closed at come
+    // back at the next start.
+    void windowSettingsComeBack()
+    {
+        QString port;
+        QSize size;
+        {
+            TestRig rig;
+            QVERIFY(rig.connectDevice());
+            port = rig.sim().portName();
+            size = rig.center().window()->minimumSizeHint() + QSize(9, 7);
+            rig.center().window()->resize(size);
+            QVERIFY(rig.center().window()->close());
+        }
+        TARVINE next;
+        QCOMPARE(next.size(), size);
+        QCOMPARE(next.centerWidget()->portName(), port);
+    }
 };
 
 QTEST_MAIN(TestConfigFile)
