@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -40,18 +41,23 @@ QString BackupStore::save(const QString &device, const QByteArray &text, const Q
                           QString *error)
 {
     const QString key = deviceKey(device);
-    // A folder that cannot be made shows in the file's own error, which
-    // says why (no such folder, not a folder, no permission).
-    QDir().mkpath(m_folder);
     // Another window may have taken the same millisecond: NewOnly never
     // overwrites, and the next millisecond keeps the names in order.
     QDateTime stamp = time.toUTC();
     QFile file;
+    bool madeFolder = false;
     for (int attempt = 0;; ++attempt) {
         file.setFileName(m_folder + QLatin1Char('/') + key + QLatin1Char('_') + stamp.toString(kTimeFormat) +
                          QStringLiteral(".txt"));
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Text))
             break;
+        // The folder is made with the first backup. One that cannot be made
+        // shows in the file's own error, which says why.
+        if (!madeFolder && !QFileInfo::exists(m_folder)) {
+            madeFolder = true;
+            QDir().mkpath(m_folder);
+            continue;
+        }
         if (!file.exists() || attempt == 100) {
             *error = file.fileName() + QStringLiteral(": ") + file.errorString();
             return QString();
@@ -68,20 +74,33 @@ QString BackupStore::save(const QString &device, const QByteArray &text, const Q
         return QString();
     }
     file.close();
-    prune(key);
+    prune(key, QFileInfo(file.fileName()).fileName());
     return file.fileName();
 }
 
-void BackupStore::prune(const QString &device) const
+QStringList BackupStore::namesOf(const QString &device) const
 {
-    QDir dir(m_folder);
-    int kept = 0;
+    QStringList names;
     for (const QString &name :
-         dir.entryList({device + QStringLiteral("_*.txt")}, QDir::Files, QDir::Name | QDir::Reversed)) {
+         QDir(m_folder).entryList({device + QStringLiteral("_*.txt")}, QDir::Files, QDir::Name)) {
         const QRegularExpressionMatch match = matchName(name);
-        if (match.hasMatch() && match.captured(1) == device && ++kept > m_keep)
-            dir.remove(name);
+        if (match.hasMatch() && match.captured(1) == device)
+            names << name;
     }
+    return names;
+}
+
+void BackupStore::prune(const QString &device, const QString &saved)
+{
+    // Listing the folder costs more than the backup itself: once per device.
+    auto known = m_names.find(device);
+    if (known == m_names.end())
+        known = m_names.insert(device, namesOf(device));
+    else
+        known->append(saved);
+    QDir dir(m_folder);
+    while (known->size() > m_keep)
+        dir.remove(known->takeFirst());
 }
 
 QList<BackupStore::Entry> BackupStore::entries() const

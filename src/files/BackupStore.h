@@ -2,14 +2,18 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The folder of configuration backups taken before writes: one file per
 // backup, named "<device>_<yyyyMMdd-HHmmss-zzz>.txt" (UTC, so names sort by
 // time across daylight-saving changes), the newest `keep` per device kept.
 // It knows names, pruning and listing only: it never reads a backup's
 // content, never shows anything, and never touches a file it did not name.
+// The folder is listed once per device for pruning; later saves of the same
+// store prune from what it remembers (a fresh store lists again).
 class BackupStore
 {
 public:
@@ -41,8 +45,10 @@ public:
     static QString deviceKey(const QString &productNumber);
 
 private:
-    void prune(const QString &device) const;
+    void prune(const QString &device, const QString &saved);
+    QStringList namesOf(const QString &device) const;
 
     QString m_folder;
     int m_keep;
+    QHash<QString, QStringList> m_names; // per device, oldest first
 };

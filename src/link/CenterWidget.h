@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/BackupStore.h"
+
 #include <QByteArray>
 #include <QEventLoop>
 #include <QJsonObject>
@@ -88,8 +90,8 @@ public:
     bool pagesConfiguration(Protocol::Configuration *blocks);
     // Where a copy of what the device holds is saved before each write;
     // empty (the default) takes no backups. The main window sets it.
-    void setBackupFolder(const QString &folder) { m_backupFolder = folder; }
-    QString backupFolder() const { return m_backupFolder; }
+    void setBackupFolder(const QString &folder) { m_backups = BackupStore(folder); }
+    QString backupFolder() const { return m_backups.folder(); }
     // "备份…": lists the backups and loads the one chosen into the pages.
     QAction *backupsAction() const { return m_backupsAction; }
     // The port as the port box names it.
@@ -139,6 +141,7 @@ private:
     // False when the write must not go out: the backup failed, or what the
     // device holds is not known (the box says which).
     bool backupBeforeWrite();
+    void takeSentPages();
     void noteWriteAcknowledged();
     void openBackups();
 
@@ -173,13 +176,16 @@ private:
     bool m_sendModbusBlocks = false;
     bool m_busy = false;
 
-    QString m_backupFolder;
+    BackupStore m_backups{QString()};
     QAction *m_backupsAction = nullptr;
-    // What the device holds as the configuration file stores it: the pages
-    // at the end of the last complete read, or at the send of the last
-    // write acknowledged whole since. Empty while not known.
-    QJsonObject m_deviceJson;
+    // What the device holds, as the configuration file's text: the pages at
+    // the end of the last complete read, or at the send of the last write
+    // acknowledged whole since. Empty while not known.
+    QByteArray m_deviceText;
+    QJsonObject m_deviceJson; // the same, before it became text
     // The pages as the last write sent them, until it is acknowledged.
+    QByteArray m_sentText;
     QJsonObject m_sentJson;
+    bool m_sentPending = false; // m_sentText is yet to be taken
     QString m_deviceProduct; // from this connection's device information
 };
