@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -499,6 +500,9 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The window keeps settings and takes backups before writes: the bench's
+    // go to the test folders, never among the user's own.
+    QStandardPaths::setTestModeEnabled(true);
     previousHandler = qInstallMessageHandler(dropLinkLog);
 
     Plan plan;

@@ -2,11 +2,15 @@
 #include "KnownConfiguration.h"
 #include "TestRig.h"
 #include "app/FileDialog.h"
+#include "files/BackupStore.h"
+#include "files/BackupsDialog.h"
 #include "files/ConfigFile.h"
 
+#include <QAction>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 
 class TestConfigFile : public QObject
@@ -130,6 +134,77 @@ private slots:
         QVERIFY(rig.center().isConnected());
     }
 
+    // The backup before a write holds what the device held: the last
+    // complete read, or the last write it acknowledged whole. It loads back
+    // through "备份…". Without one, nothing is sent.
+    void backupBeforeWrite_data()
+    {
+        QTest::addColumn<bool>("writeFirst");
+        QTest::addColumn<int>("silent"); // a read the connect loses, or -1
+        QTest::addColumn<bool>("blocked");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("after connect") << false << -1 << false << "写配置成功";
+        QTest::newRow("after a write") << true << -1 << false << "写配置成功";
+        QTest::newRow("folder unusable") << false << -1 << true << "备份设备配置失败，写配置未发送。";
+        QTest::newRow("read cut short")
+            << false << 0x05 << false
+            << "尚未完整读取设备配置，无法在写配置前备份，写配置未发送。请先读配置。";
+    }
+    void backupBeforeWrite()
+    {
+        QFETCH(bool, writeFirst);
+        QFETCH(int, silent);
+        QFETCH(bool, blocked);
+        QFETCH(QString, box);
+        TestRig rig;
+        if (silent >= 0)
+            rig.sim().setFault(SimConverter::Fault::Silent, silent, 1);
+        QVERIFY(rig.connectDevice());
+        QByteArray held = rig.pagesText();
+        if (writeFirst) {
+            rig.loadPages(kKnownConfiguration);
+            held = rig.pagesText();
+            rig.click("m_pushButtonWrite");
+        }
+        if (blocked)
+            rig.center().setBackupFolder(write(QStringLiteral("plain"), "x") + QStringLiteral("/b"));
+        rig.loadPages(QByteArray(kKnownConfiguration).replace(R"("Agreement": 1)", R"("Agreement": 0)"));
+        rig.sim().clearReceived();
+        rig.boxes().clear();
+        rig.click("m_pushButtonWrite");
+        const bool sent = box == QStringLiteral("写配置成功");
+        QVERIFY2(rig.boxes().last().text.startsWith(box), qPrintable(rig.boxes().texts().join('|')));
+        QCOMPARE(rig.boxes().last().icon, sent ? QMessageBox::Information : QMessageBox::Warning);
+        QCOMPARE(rig.sim().receivedFrames().isEmpty(), !sent);
+        if (sent) {
+            rig.center().backupsAction()->trigger();
+            auto *list = rig.center().findChild<QTreeWidget *>(QStringLiteral("backupsList"));
+            QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("MV2026001"));
+            list->setCurrentItem(list->topLevelItem(0));
+            rig.click("backupsLoadButton");
+            QCOMPARE(rig.boxes().last().text, QStringLiteral("读取成功"));
+            QCOMPARE(rig.pagesText(), held);
+        }
+    }
+
+    // The newest 50 of a device stay; another device's are not counted;
+    // a name taken already moves on a millisecond; a reply cannot steer the path.
+    void backupStoreKeepsTheNewest()
+    {
+        BackupStore store(m_dir.filePath(QStringLiteral("store")));
+        const QDateTime t0(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC);
+        QString error;
+        QVERIFY(!store.save(QStringLiteral("other"), "o", t0, &error).isEmpty());
+        for (int i = 0; i <= 51; ++i)
+            QVERIFY(!store.save(QStringLiteral("../M V"), "m", t0.addSecs(qMin(i, 50)), &error).isEmpty());
+        const QList<BackupStore::Entry> entries = store.entries();
+        QCOMPARE(entries.size(), 51);
+        QCOMPARE(entries.first().device, QStringLiteral("---M-V"));
+        QCOMPARE(entries.first().time, t0.addSecs(50).addMSecs(1));
+        QCOMPARE(entries.at(49).time, t0.addSecs(2));
+        QCOMPARE(entries.last().device, QStringLiteral("other"));
+    }
+
     // The mapping follows the loaded CAN mode; a member that is not an object loads defaults.
     void loadedFileIsAppliedAsAWhole()
     {
@@ -155,6 +230,25 @@ private slots:
         // Missing numbers select the first entries.
         const QJsonObject convert = after.value(ConfigFile::ConvertParamKey).toObject();
         QCOMPARE(convert.value(QStringLiteral("convertMode")).toInt(-1), 0);
+    }
+
+    // The last connect's port and the size the window was closed at come
+    // back at the next start.
+    void windowSettingsComeBack()
+    {
+        QString port;
+        QSize size;
+        {
+            TestRig rig;
+            QVERIFY(rig.connectDevice());
+            port = rig.sim().portName();
+            size = rig.center().window()->minimumSizeHint() + QSize(9, 7);
+            rig.center().window()->resize(size);
+            QVERIFY(rig.center().window()->close());
+        }
+        TARVINE next;
+        QCOMPARE(next.size(), size);
+        QCOMPARE(next.centerWidget()->portName(), port);
     }
 };
 

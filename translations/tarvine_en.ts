@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>BackupsDialog</name>
+    <message>
+        <source>备份</source>
+        <translation>Backups</translation>
+    </message>
+    <message>
+        <source>设备</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Load</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>CanMappingWidget</name>
     <message>
         <source>删除</source>
@@ -596,6 +619,18 @@ Current end address: %1 (0x%2)</translation>
     <message>
         <source>无法读回设备中的配置。</source>
         <translation>The configuration could not be read back from the device.</translation>
+    </message>
+    <message>
+        <source>备份…</source>
+        <translation>Backups…</translation>
+    </message>
+    <message>
+        <source>尚未完整读取设备配置，无法在写配置前备份，写配置未发送。请先读配置。</source>
+        <translation>The device configuration has not been read completely, so it cannot be backed up before writing; nothing was written. Read the configuration first.</translation>
+    </message>
+    <message>
+        <source>备份设备配置失败，写配置未发送。</source>
+        <translation>Could not back up the device configuration; nothing was written.</translation>
     </message>
 </context>
 <context>

@@ -3,16 +3,20 @@
 #include "app/AppResources.h"
 #include "app/Language.h"
 #include "app/MessageBox.h"
+#include "app/WindowSettings.h"
 #include "link/CenterWidget.h"
 
 #include <QActionGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileSystemWatcher>
 #include <QIcon>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSerialPortInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 
 #ifdef Q_OS_WIN
@@ -53,10 +57,22 @@ TARVINE::TARVINE(QWidget *parent) : QMainWindow(parent)
     addLanguageMenu();
     addToolsMenu();
     bindVerifyOption();
+    m_centerWidget->setBackupFolder(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+                                    QStringLiteral("/backups"));
     m_centerWidget->refreshSerialPorts();
+    // The port of the last successful connect, listed or not (a typed path).
+    m_storedPort = storedLastPort();
+    if (!m_storedPort.isEmpty())
+        m_centerWidget->setPortName(m_storedPort);
+    connect(m_centerWidget, &CenterWidget::connected, this, &TARVINE::rememberPort);
     // Where the pages need more room than the classic size, give it to them
-    // from the start rather than squeezing the CAN filter table.
-    resize(size().expandedTo(sizeHint()));
+    // from the start rather than squeezing the CAN filter table. A size the
+    // user left the window at wins, within the screen it opens on.
+    const QSize stored = storedWindowSize();
+    if (stored.isValid())
+        resize(screen() ? stored.boundedTo(screen()->availableGeometry().size()) : stored);
+    else
+        resize(size().expandedTo(sizeHint()));
 
 #ifndef Q_OS_WIN
     // Serial adapters come and go as nodes in /dev: look at the ports only
@@ -91,6 +107,8 @@ void TARVINE::addToolsMenu()
     menu->addSeparator();
     menu->addAction(m_centerWidget->compareDeviceAction());
     menu->addAction(m_centerWidget->compareFileAction());
+    menu->addSeparator();
+    menu->addAction(m_centerWidget->backupsAction());
 }
 
 void TARVINE::restorePanels()
@@ -149,6 +167,24 @@ void TARVINE::bindVerifyOption()
     connect(verify, &QCheckBox::toggled, this, [key](bool on) {
         QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE")).setValue(key, on);
     });
+}
+
+void TARVINE::rememberPort()
+{
+    // Written only when it changed: a reconnect to the same port costs
+    // nothing.
+    const QString port = m_centerWidget->portName();
+    if (port == m_storedPort)
+        return;
+    storeLastPort(port);
+    m_storedPort = port;
+}
+
+void TARVINE::closeEvent(QCloseEvent *event)
+{
+    // The size to come back to, not a maximised window's.
+    storeWindowSize(isMaximized() || isFullScreen() ? normalGeometry().size() : size());
+    QMainWindow::closeEvent(event);
 }
 
 void TARVINE::pollPorts()

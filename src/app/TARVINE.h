@@ -8,7 +8,8 @@ class QFileSystemWatcher;
 class QTimer;
 
 // The main window: hosts the central widget and keeps its serial-port list
-// current as adapters come and go.
+// current as adapters come and go; remembers the last port and its own
+// size between runs. It stores nothing about a device.
 class TARVINE : public QMainWindow
 {
     Q_OBJECT
@@ -25,12 +26,14 @@ public:
 
 protected:
     bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void pollPorts();
     void addLanguageMenu();
     void addToolsMenu();
     void bindVerifyOption();
+    void rememberPort();
 
     CenterWidget *m_centerWidget = nullptr;
     // Without Windows' device-change messages the port list is compared
@@ -40,4 +43,5 @@ private:
     QTimer *m_portPoll = nullptr;
     QStringList m_knownPorts;
     QMetaObject::Connection m_panelStore;
+    QString m_storedPort; // as the settings hold it
 };

@@ -39,19 +39,23 @@ void CenterWidget::saveConfiguration(const QString &fileName)
         return;
     }
 
+    file.write(ConfigFile::documentText(pagesJson()));
+    if (!file.commit()) {
+        showMessageBox(QMessageBox::Information, this, tr("错误"), tr("保存配置出错."));
+        return;
+    }
+    showMessageBox(QMessageBox::Information, this, tr("成功"), tr("保存配置成功"));
+}
+
+QJsonObject CenterWidget::pagesJson() const
+{
     QJsonObject root;
     root.insert(ConfigFile::ConvertParamKey, m_convertPage->toJson());
     root.insert(ConfigFile::SerialParamKey, m_serialPage->toJson());
     root.insert(ConfigFile::CanParamKey, m_canPage->toJson());
     root.insert(ConfigFile::ModBusParamKey, m_modbusPage->toJson());
     root.insert(ConfigFile::CanMapKey, m_mappingPage->toJson());
-
-    file.write(ConfigFile::documentText(root));
-    if (!file.commit()) {
-        showMessageBox(QMessageBox::Information, this, tr("错误"), tr("保存配置出错."));
-        return;
-    }
-    showMessageBox(QMessageBox::Information, this, tr("成功"), tr("保存配置成功"));
+    return root;
 }
 
 void CenterWidget::on_OpenFilepushbutton()

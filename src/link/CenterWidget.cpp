@@ -48,6 +48,9 @@ CenterWidget::CenterWidget(QWidget *parent, Looks looks) : QMainWindow(parent), 
         setStyleSheet(QString());
     m_serialPort = new QSerialPort(this);
     createCompareTools();
+    m_backupsAction = new QAction(tr("备份…"), this);
+    m_backupsAction->setObjectName(QStringLiteral("actionBackups"));
+    connect(m_backupsAction, &QAction::triggered, this, &CenterWidget::openBackups);
     createPages(looks);
     connectPages();
 
@@ -149,6 +152,7 @@ void CenterWidget::on_Connectpushbutton(bool)
         return;
 
     const QScopedValueRollback<bool> busy(m_busy, true);
+    forgetDeviceConfiguration();
     sendCommand(ConfigFrame::Challenge);
     if (!m_authenticated) {
         // A wrong answer leaves the port open; close it so that the next
@@ -165,6 +169,8 @@ void CenterWidget::on_Connectpushbutton(bool)
     m_showReadResult = false;
     runReadSequence();
     m_showReadResult = true;
+    if (m_authenticated)
+        emit connected();
 }
 
 void CenterWidget::closeConnection()
@@ -179,6 +185,7 @@ void CenterWidget::closeConnection()
     setPagesEnabled(false);
     ui->m_comboBoxSerial->setEnabled(true);
     ui->m_comboBoxDevPort->clear();
+    forgetDeviceConfiguration();
     if (m_waitLoop.isRunning())
         m_waitLoop.quit();
 }
@@ -192,6 +199,7 @@ void CenterWidget::setPagesEnabled(bool enable)
     ui->m_pushButtonDefault->setEnabled(enable);
     ui->m_pushButtonSaveToFile->setEnabled(enable);
     ui->m_pushButtonReadFromFile->setEnabled(enable);
+    m_backupsAction->setEnabled(enable);
     ui->m_pushButtonRead->setEnabled(enable);
     ui->m_pushButtonWrite->setEnabled(enable);
     m_compareDeviceAction->setEnabled(enable);

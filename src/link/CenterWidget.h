@@ -1,7 +1,10 @@
 #pragma once
 
+#include "files/BackupStore.h"
+
 #include <QByteArray>
 #include <QEventLoop>
+#include <QJsonObject>
 #include <QMainWindow>
 #include <QMutex>
 #include <QSerialPort>
@@ -34,6 +37,8 @@ class CenterWidgetClass;
 // port, handshake, send-and-wait, receive path. Command side
 // (CenterWidgetCommands.cpp): page wiring, the read / write / restore
 // sequences and reply routing. Files (files/ConfigFile.cpp): save and load.
+// Backups (CenterWidgetBackup.cpp): what the device holds, kept as the file
+// would store it, saved before each write; the "备份…" list.
 //
 // Every exchange is synchronous from its caller's view: the frame is
 // written, then a nested event loop turns until the reply has been
@@ -97,6 +102,15 @@ public:
     // checks (a refusal shows the write's boxes and gives false). Sends
     // nothing.
     bool pagesConfiguration(Protocol::Configuration *blocks);
+    // Where a copy of what the device holds is saved before each write;
+    // empty (the default) takes no backups. The main window sets it.
+    void setBackupFolder(const QString &folder) { m_backups = BackupStore(folder); }
+    QString backupFolder() const { return m_backups.folder(); }
+    // "备份…": lists the backups and loads the one chosen into the pages.
+    QAction *backupsAction() const { return m_backupsAction; }
+    // The port as the port box names it.
+    QString portName() const;
+
     // Sends the frames of a full read and decodes the replies into
     // `device`, leaving every page as it is. False, with `device`
     // untouched, when the link is busy or down or a reply is missing.
@@ -114,6 +128,9 @@ public:
     // Asks for a configuration file and lists where it differs from the
     // window, as a load and a write would take it; changes no page.
     void compareWithFile();
+signals:
+    // A connect succeeded: the device answered the challenge.
+    void connected();
 
 private slots:
     void handleReadyRead();
@@ -150,6 +167,16 @@ private:
     // False when the write must not go on (a page refused, with its box).
     bool startWriteVerification(Protocol::Configuration *written);
     void finishWriteVerification(const Protocol::Configuration &written);
+    // Backups.
+    QJsonObject pagesJson() const;
+    void forgetDeviceConfiguration();
+    void noteReadCompleted();
+    // False when the write must not go out: the backup failed, or what the
+    // device holds is not known (the box says which).
+    bool backupBeforeWrite();
+    void takeSentPages();
+    void noteWriteAcknowledged();
+    void openBackups();
 
     Ui::CenterWidgetClass *ui;
     QSerialPort *m_serialPort = nullptr;
@@ -192,4 +219,16 @@ private:
     // Set in a scratch widget that only takes a file in to compare it: a
     // load that takes the file says so here, not in a box.
     bool *m_quietLoadTaken = nullptr;
+    BackupStore m_backups{QString()};
+    QAction *m_backupsAction = nullptr;
+    // What the device holds, as the configuration file's text: the pages at
+    // the end of the last complete read, or at the send of the last write
+    // acknowledged whole since. Empty while not known.
+    QByteArray m_deviceText;
+    QJsonObject m_deviceJson; // the same, before it became text
+    // The pages as the last write sent them, until it is acknowledged.
+    QByteArray m_sentText;
+    QJsonObject m_sentJson;
+    bool m_sentPending = false; // m_sentText is yet to be taken
+    QString m_deviceProduct; // from this connection's device information
 };

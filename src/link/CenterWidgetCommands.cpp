@@ -154,6 +154,7 @@ void CenterWidget::runReadSequence()
     m_convertPage->setOffsetMaximum(mode);
     m_convertPage->setIdLengthMaximum(m_canPage->frameTypeIndex());
     m_modbusPage->onType(mode);
+    noteReadCompleted();
 }
 
 void CenterWidget::on_Writepushbutton()
@@ -163,6 +164,8 @@ void CenterWidget::on_Writepushbutton()
     const QScopedValueRollback<bool> busy(m_busy, true);
     if (m_convertPage->block().mode == Protocol::ConversionBlock::kModeModbusSlave &&
         !m_mappingPage->validateMappings())
+        return;
+    if (!backupBeforeWrite())
         return;
     m_unacknowledged.clear();
     Protocol::Configuration written;
@@ -243,8 +246,12 @@ void CenterWidget::dispatchReply(const QByteArray &reply)
         // The write is done only when the device acknowledged every frame
         // of it: a block whose answer never came may not have reached it.
         // (A late answer still counts when it lands before this one.)
-        if (m_unacknowledged.isEmpty() && !m_verifyingWrite)
-            showMessageBox(QMessageBox::Information, this, tr("成功"), tr("写配置成功"));
+        // With verification on, only the read-back may announce it.
+        if (m_unacknowledged.isEmpty()) {
+            noteWriteAcknowledged();
+            if (!m_verifyingWrite)
+                showMessageBox(QMessageBox::Information, this, tr("成功"), tr("写配置成功"));
+        }
         break;
     case WriteMain:
     case WriteModbus:
@@ -285,6 +292,7 @@ void CenterWidget::parseDeviceInfo(const QByteArray &reply)
     ui->m_comboBoxDevPort->addItem(deviceType);
     m_deviceInfoPage->setDeviceInfo(deviceType, DeviceInfo::versionText(info.hardware),
                                     DeviceInfo::versionText(info.firmware), info.productNumberText());
+    m_deviceProduct = info.productNumberText();
     m_convertPage->setDeviceType(info.typeCode);
 }
 

@@ -1,5 +1,6 @@
 #include "TestRig.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
@@ -8,27 +9,27 @@
 
 namespace {
 
-// The window remembers settings: a test's never reach the user's own, nor
-// one test's the next run's. A test that already chose where they go keeps it.
-bool keepSettingsApart()
+// Every test program that links the rig keeps away from the user's own
+// settings and backups: its settings live in a folder of this process
+// alone, so programs running side by side never see each other's.
+void keepOffUserFiles()
 {
-    if (!QStandardPaths::isTestModeEnabled()) {
-        static QTemporaryDir dir;
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    }
-    return true;
+    QStandardPaths::setTestModeEnabled(true);
+    static QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
 }
+Q_COREAPP_STARTUP_FUNCTION(keepOffUserFiles)
 
 } // namespace
 
 TestRig::TestRig()
-    : m_settingsApart(keepSettingsApart()), m_sim(std::make_unique<SimConverter>()),
+    : m_sim(std::make_unique<SimConverter>()),
       m_boxes(std::make_unique<BoxRecorder>()), m_window(std::make_unique<TARVINE>())
 {
     if (!m_sim->open())
         qFatal("cannot open a pseudo-terminal: %s", qPrintable(m_sim->errorString()));
     m_window->centerWidget()->setPortName(m_sim->portName());
+    m_window->centerWidget()->setBackupFolder(m_backups.path());
     m_window->show();
 }
 

@@ -7,6 +7,7 @@
 
 #include <QPushButton>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -36,9 +37,11 @@ public:
     QByteArray pagesText();
     // Loads a configuration file holding `text` into the pages.
     void loadPages(const QByteArray &text);
+    // This rig's own backup folder (the window's default is redirected).
+    QString backupFolder() const { return m_backups.path(); }
 
 private:
-    bool m_settingsApart;
+    QTemporaryDir m_backups;
     std::unique_ptr<SimConverter> m_sim;
     std::unique_ptr<BoxRecorder> m_boxes;
     std::unique_ptr<TARVINE> m_window;

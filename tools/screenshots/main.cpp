@@ -17,6 +17,8 @@
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QProgressBar>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -73,6 +75,11 @@ int main(int argc, char *argv[])
 {
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
+    // The window's settings (its size among them) and backups are the test
+    // folders', so that every run shows the same window and none is the user's.
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QLoggingCategory::setFilterRules(QStringLiteral("tarvine.link.debug=false"));
     const QStringList arguments = app.arguments();
     if (arguments.size() < 2 || arguments.at(1).startsWith(QLatin1String("--"))) {

@@ -1,0 +1,123 @@
+// Backups side of CenterWidget: remembers what the device holds, as the
+// configuration file would store it, and saves it before each write; the
+// "备份…" list loads one back into the pages. Never sends anything.
+#include "link/CenterWidget.h"
+
+#include "app/MessageBox.h"
+#include "files/BackupStore.h"
+#include "files/BackupsDialog.h"
+#include "files/ConfigFile.h"
+#include "protocol/ConfigFrame.h"
+
+#include "ui_CenterWidget.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QTimer>
+
+QString CenterWidget::portName() const
+{
+    return ui->m_comboBoxSerial->currentText().trimmed();
+}
+
+void CenterWidget::forgetDeviceConfiguration()
+{
+    // A new connection may be another device: nothing of the last one counts.
+    m_deviceJson = QJsonObject();
+    m_deviceText.clear();
+    m_sentText.clear();
+    m_sentPending = false;
+    m_deviceProduct.clear();
+    // Pruning trusts what the store listed; another window may have added
+    // backups since the last connection.
+    m_backups = BackupStore(m_backups.folder());
+}
+
+void CenterWidget::noteReadCompleted()
+{
+    // A read cut short (time-out, lost port) leaves the pages half the
+    // device's and half what they showed: the last complete picture stays.
+    // The text is made here, once, so that a write only writes it out.
+    if (m_backups.folder().isEmpty() || !m_readChainOk || !m_authenticated || !m_serialPort->isOpen())
+        return;
+    m_deviceJson = pagesJson();
+    m_deviceText = ConfigFile::documentText(m_deviceJson);
+    m_sentText.clear();
+    m_sentPending = false;
+}
+
+bool CenterWidget::backupBeforeWrite()
+{
+    if (m_backups.folder().isEmpty())
+        return true;
+    // The pages' own refusals first, with their own boxes, exactly as the
+    // write would show them; the frame is built again when it is sent.
+    if (configFrame(ConfigFrame::WriteMain).isEmpty())
+        return false;
+    // Without a complete read in this connection there is nothing true to
+    // back up: the pages may hold a file or a half read, not the device.
+    // Writing without a backup is what this guards against, so the write
+    // waits until "读配置" has shown what the device holds.
+    if (m_deviceText.isEmpty()) {
+        showMessageBox(QMessageBox::Warning, this, tr("提示"),
+                       tr("尚未完整读取设备配置，无法在写配置前备份，写配置未发送。请先读配置。"));
+        return false;
+    }
+    QString error;
+    const QString path =
+        m_backups.save(m_deviceProduct, m_deviceText, QDateTime::currentDateTimeUtc(), &error);
+    if (path.isEmpty()) {
+        showMessageBox(QMessageBox::Warning, this, tr("错误"),
+                       tr("备份设备配置失败，写配置未发送。") + QLatin1Char('\n') + error);
+        return false;
+    }
+    // The pages as this write sends them are taken once its first frame is
+    // on the line (the first turn of its wait), so that their cost runs
+    // beside the frame's time on the wire instead of before it.
+    m_sentText.clear();
+    m_sentPending = true;
+    QTimer::singleShot(0, this, [this] { takeSentPages(); });
+    return true;
+}
+
+void CenterWidget::takeSentPages()
+{
+    if (!m_sentPending)
+        return;
+    m_sentPending = false;
+    m_sentJson = pagesJson();
+    // Writing again what the device holds is common (write, then write
+    // again after a look): its text is made already.
+    m_sentText = m_sentJson == m_deviceJson ? m_deviceText : ConfigFile::documentText(m_sentJson);
+}
+
+void CenterWidget::noteWriteAcknowledged()
+{
+    // A write answered only in part leaves the device between two states:
+    // the last complete picture (the read, or an earlier whole write) stays
+    // the one backed up.
+    takeSentPages();
+    if (m_sentText.isEmpty())
+        return;
+    m_deviceJson = m_sentJson;
+    m_deviceText = m_sentText;
+    m_sentText.clear();
+}
+
+void CenterWidget::openBackups()
+{
+    if (isBusy())
+        return;
+    // open(), not exec(): no nested loop, so the link keeps being served
+    // and the choice can be made by a test as by a user.
+    auto *dialog = new BackupsDialog(m_backups.entries(), this);
+    connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
+        const QString path = dialog->selectedPath();
+        if (result == QDialog::Accepted && !path.isEmpty() && !isBusy())
+            loadConfiguration(path);
+        // Not on close: the load's box turns a loop that would delete the
+        // dialog while its own signal still runs.
+        dialog->deleteLater();
+    });
+    dialog->open();
+}
