@@ -1,9 +1,9 @@
 #include "app/Language.h"
 
 #include "app/AppResources.h"
+#include "app/WindowSettings.h"
 
 #include <QCoreApplication>
-#include <QSettings>
 #include <QTranslator>
 
 Language languageFromArguments(const QStringList &arguments, Language fallback)
@@ -24,11 +24,6 @@ namespace {
 Language g_current = Language::Chinese;
 
 const char *const kLanguageKey = "window/language";
-
-QSettings windowSettings()
-{
-    return QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE"));
-}
 
 } // namespace
 

@@ -15,7 +15,6 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSerialPortInfo>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -25,8 +24,6 @@
 #endif
 
 namespace {
-
-const char *const kTrafficLogVisibleKey = "window/trafficLogVisible";
 
 QStringList presentPorts()
 {
@@ -114,14 +111,10 @@ void TARVINE::addToolsMenu()
 void TARVINE::restorePanels()
 {
     QAction *trafficLog = m_centerWidget->trafficLogAction();
-    const QSettings settings(QStringLiteral("Morvane"), QStringLiteral("TARVINE"));
-    if (settings.value(QLatin1String(kTrafficLogVisibleKey), false).toBool())
+    if (storedTrafficLogVisible())
         trafficLog->trigger();
     // Toggled, not triggered: the dock's own close button hides it too.
-    m_panelStore = connect(trafficLog, &QAction::toggled, this, [](bool shown) {
-        QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE"))
-            .setValue(QLatin1String(kTrafficLogVisibleKey), shown);
-    });
+    m_panelStore = connect(trafficLog, &QAction::toggled, this, &storeTrafficLogVisible);
 }
 
 void TARVINE::addLanguageMenu()
@@ -160,13 +153,9 @@ void TARVINE::bindVerifyOption()
 {
     // A window preference: the central widget alone (as the command line
     // drives it) never verifies unless told to.
-    const QString key = QStringLiteral("window/verifyAfterWrite");
     QCheckBox *verify = m_centerWidget->verifyAfterWriteBox();
-    verify->setChecked(
-        QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE")).value(key, false).toBool());
-    connect(verify, &QCheckBox::toggled, this, [key](bool on) {
-        QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE")).setValue(key, on);
-    });
+    verify->setChecked(storedVerifyAfterWrite());
+    connect(verify, &QCheckBox::toggled, this, &storeVerifyAfterWrite);
 }
 
 void TARVINE::rememberPort()

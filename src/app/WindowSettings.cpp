@@ -6,13 +6,15 @@ namespace {
 
 const char *const kLastPortKey = "window/lastPort";
 const char *const kSizeKey = "window/size";
+const char *const kTrafficLogVisibleKey = "window/trafficLogVisible";
+const char *const kVerifyAfterWriteKey = "window/verifyAfterWrite";
+
+} // namespace
 
 QSettings windowSettings()
 {
     return QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE"));
 }
-
-} // namespace
 
 QString storedLastPort()
 {
@@ -34,4 +36,24 @@ QSize storedWindowSize()
 void storeWindowSize(const QSize &size)
 {
     windowSettings().setValue(QLatin1String(kSizeKey), size);
+}
+
+bool storedTrafficLogVisible()
+{
+    return windowSettings().value(QLatin1String(kTrafficLogVisibleKey), false).toBool();
+}
+
+void storeTrafficLogVisible(bool visible)
+{
+    windowSettings().setValue(QLatin1String(kTrafficLogVisibleKey), visible);
+}
+
+bool storedVerifyAfterWrite()
+{
+    return windowSettings().value(QLatin1String(kVerifyAfterWriteKey), false).toBool();
+}
+
+void storeVerifyAfterWrite(bool on)
+{
+    windowSettings().setValue(QLatin1String(kVerifyAfterWriteKey), on);
 }
