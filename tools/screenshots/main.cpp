@@ -1,7 +1,10 @@
 // tarvine-screenshots OUTDIR [--lang en]: connects the tool to an in-process stand-in
 // converter, loads a configuration with filters, mapping rows and the
 // heartbeat on, writes and reads it back, and saves a picture of each tab,
-// of a message box and of a firmware update under way.
+// of a message box, of the "工具" features (FeatureShots.cpp) and of a
+// firmware update under way. Settings and backups go to folders of its own.
+#include "FeatureShots.h"
+#include "Pictures.h"
 #include "SimConverter.h"
 #include "app/Language.h"
 #include "app/MessageBox.h"
@@ -15,7 +18,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
-#include <QPainter>
 #include <QProgressBar>
 #include <QSettings>
 #include <QStandardPaths>
@@ -55,20 +57,6 @@ const char kConfiguration[] = R"({
 const char *const kTabFiles[] = {"1-convert", "2-serial", "3-can", "4-modbus", "5-mapping", "6-device-info",
                                  "7-firmware"};
 
-bool save(const QPixmap &picture, const QString &path)
-{
-    if (picture.save(path))
-        return true;
-    QTextStream(stderr) << "cannot write " << path << "\n";
-    return false;
-}
-
-void settle()
-{
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -98,8 +86,10 @@ int main(int argc, char *argv[])
         QTextStream(stderr) << "cannot open a pseudo-terminal: " << sim.errorString() << "\n";
         return 1;
     }
+    QTemporaryDir dir;
     TARVINE window;
     CenterWidget *center = window.centerWidget();
+    center->setBackupFolder(dir.filePath(QStringLiteral("backups")));
     center->setPortName(sim.portName());
     window.show();
     settle();
@@ -108,7 +98,6 @@ int main(int argc, char *argv[])
     QStringList messages;
     setMessageObserver([&messages](const MessageRecord &r) { messages << r.text; });
     center->on_Connectpushbutton();
-    QTemporaryDir dir;
     const QString configPath = dir.filePath(QStringLiteral("configuration.txt"));
     QFile config(configPath);
     config.open(QIODevice::WriteOnly);
@@ -141,22 +130,16 @@ int main(int argc, char *argv[])
                         QCoreApplication::translate("CenterWidget", "写配置成功"), QMessageBox::Ok, center);
         box.show();
         settle();
-        QPixmap picture = window.grab();
-        QPainter painter(&picture);
-        const QPixmap boxPicture = box.grab();
-        // A virtual display has no window manager: draw the title bar too.
-        const int titleHeight = box.fontMetrics().height() + 8;
-        const QPoint at((window.width() - box.width()) / 2, (window.height() - box.height() + titleHeight) / 2);
-        const QRect title(at.x(), at.y() - titleHeight, box.width(), titleHeight);
-        painter.fillRect(QRect(title.topLeft(), QSize(box.width(), box.height() + titleHeight)).adjusted(-1, -1, 1, 1),
-                         Qt::darkGray);
-        painter.fillRect(title, QColor(82, 126, 187));
-        painter.setPen(Qt::white);
-        painter.drawText(title.adjusted(8, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, box.windowTitle());
-        painter.drawPixmap(at, boxPicture);
-        painter.end();
-        ok &= save(picture, out.filePath(QStringLiteral("8-message-box.png")));
+        ok &= save(withDialog(&window, &box), out.filePath(QStringLiteral("8-message-box.png")));
     }
+
+    // The "工具" features. The writes among them leave the backups that
+    // the last one lists.
+    const Shooting shooting{&window, center, tabs, &sim, QByteArray(kConfiguration), out, QDir(dir.path())};
+    ok &= shootTrafficLog(shooting);
+    ok &= shootCompare(shooting);
+    ok &= shootVerifyFailed(shooting);
+    ok &= shootBackups(shooting);
 
     // A firmware update half way, on a line as slow as the real one.
     tabs->setCurrentIndex(6);
