@@ -823,6 +823,10 @@ Current end address: %1 (0x%2)</translation>
 <context>
     <name>DifferencesDialog</name>
     <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
         <source>页面</source>
         <translation>Page</translation>
     </message>

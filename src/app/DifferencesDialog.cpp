@@ -1,6 +1,7 @@
 #include "app/DifferencesDialog.h"
 
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -40,6 +41,8 @@ DifferencesDialog::DifferencesDialog(const QString &title, const QString &otherH
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->setObjectName(QStringLiteral("differencesButtons"));
+    // In the window's language, as the tool's other dialogs name their buttons.
+    buttons->button(QDialogButtonBox::Close)->setText(tr("关闭"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     layout->setObjectName(QStringLiteral("differencesLayout"));

@@ -46,11 +46,33 @@ TrafficLogPanel::TrafficLogPanel(TrafficLog *log, QWidget *parent)
     QHeaderView *columns = m_view->horizontalHeader();
     columns->setSectionResizeMode(QHeaderView::Interactive);
     columns->setStretchLastSection(true);
-    const int digit = m_view->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    columns->resizeSection(TrafficLogModel::TimeColumn, digit * 14);
-    columns->resizeSection(TrafficLogModel::DirectionColumn, digit * 6);
-    columns->resizeSection(TrafficLogModel::CommandColumn, digit * 16);
-    columns->resizeSection(TrafficLogModel::LengthColumn, digit * 6);
+    // Each column as wide as its header and the widest text it can show, in
+    // the language of the day, measured once here and never per row.
+    const QFontMetrics metrics = m_view->fontMetrics();
+    const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    const auto fit = [&](int column, const QStringList &texts) {
+        int width = metrics.horizontalAdvance(m_model->headerData(column, Qt::Horizontal).toString()) + 3 * digit;
+        for (const QString &text : texts)
+            width = qMax(width, metrics.horizontalAdvance(text) + 2 * digit);
+        columns->resizeSection(column, width);
+    };
+    QStringList directions;
+    QStringList commands;
+    TrafficLog::Entry sample;
+    for (const auto direction :
+         {TrafficLog::Direction::Sent, TrafficLog::Direction::Received, TrafficLog::Direction::Timeout}) {
+        sample.direction = direction;
+        directions << TrafficLog::directionText(sample);
+    }
+    sample.direction = TrafficLog::Direction::Received;
+    for (int code = 0; code < 0x30; ++code) {
+        sample.bytes = QByteArray::fromHex("56AA") + char(code);
+        commands << TrafficLog::commandText(sample);
+    }
+    fit(TrafficLogModel::TimeColumn, {QStringLiteral("00:00:00.000")});
+    fit(TrafficLogModel::DirectionColumn, directions);
+    fit(TrafficLogModel::CommandColumn, commands);
+    fit(TrafficLogModel::LengthColumn, {QStringLiteral("0000")});
     columns->resizeSection(TrafficLogModel::BytesColumn, digit * 60);
 
     auto *clear = new QPushButton(tr("清空"), this);
