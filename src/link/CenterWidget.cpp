@@ -213,6 +213,8 @@ bool CenterWidget::sendCommand(quint8 code)
     QByteArray frame;
     if (!buildConfigFrame(code, frame))
         return false;
+    if (m_sentPending && !ConfigFrame::isReadRequest(code))
+        noteConfigurationFrame(frame, true);
     sendAndWait(frame, true);
     return true;
 }

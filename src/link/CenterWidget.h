@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/BackupStore.h"
+#include "protocol/Configuration.h"
 
 #include <QByteArray>
 #include <QEventLoop>
@@ -174,7 +175,7 @@ private:
     // False when the write must not go out: the backup failed, or what the
     // device holds is not known (the box says which).
     bool backupBeforeWrite();
-    void takeSentPages();
+    void noteConfigurationFrame(const QByteArray &frame, bool sent);
     void noteWriteAcknowledged();
     void openBackups();
 
@@ -225,10 +226,10 @@ private:
     // the end of the last complete read, or at the send of the last write
     // acknowledged whole since. Empty while not known.
     QByteArray m_deviceText;
-    QJsonObject m_deviceJson; // the same, before it became text
-    // The pages as the last write sent them, until it is acknowledged.
-    QByteArray m_sentText;
-    QJsonObject m_sentJson;
-    bool m_sentPending = false; // m_sentText is yet to be taken
+    QJsonObject m_deviceJson;              // the same, before it became text
+    Protocol::Configuration m_deviceBlocks; // and as the device's values
+    Protocol::Configuration m_readBlocks;   // the replies of the read under way
+    Protocol::Configuration m_sentBlocks;   // the frames of the write under way
+    bool m_sentPending = false;             // a write went out, not yet acknowledged whole
     QString m_deviceProduct; // from this connection's device information
 };

@@ -13,7 +13,6 @@
 
 #include <QAction>
 #include <QDateTime>
-#include <QTimer>
 
 QString CenterWidget::portName() const
 {
@@ -25,7 +24,8 @@ void CenterWidget::forgetDeviceConfiguration()
     // A new connection may be another device: nothing of the last one counts.
     m_deviceJson = QJsonObject();
     m_deviceText.clear();
-    m_sentText.clear();
+    m_deviceBlocks = Protocol::Configuration();
+    m_readBlocks = Protocol::Configuration();
     m_sentPending = false;
     m_deviceProduct.clear();
     // Pruning trusts what the store listed; another window may have added
@@ -38,12 +38,26 @@ void CenterWidget::noteReadCompleted()
     // A read cut short (time-out, lost port) leaves the pages half the
     // device's and half what they showed: the last complete picture stays.
     // The text is made here, once, so that a write only writes it out.
-    if (m_backups.folder().isEmpty() || !m_readChainOk || !m_authenticated || !m_serialPort->isOpen())
+    const Protocol::Configuration &read = m_readBlocks;
+    if (m_backups.folder().isEmpty() || !m_readChainOk || !m_authenticated || !m_serialPort->isOpen() ||
+        !read.main || !read.filters || !read.modbus || !read.send || !read.recv)
         return;
     m_deviceJson = pagesJson();
     m_deviceText = ConfigFile::documentText(m_deviceJson);
-    m_sentText.clear();
+    m_deviceBlocks = read;
     m_sentPending = false;
+}
+
+// Every configuration frame the device answers or is sent, as values: a
+// read's replies, to know what a complete read found; a write's requests,
+// to know whether the device holds anything new once it is acknowledged.
+void CenterWidget::noteConfigurationFrame(const QByteArray &frame, bool sent)
+{
+    if (m_backups.folder().isEmpty())
+        return;
+    if (!sent && ConfigFrame::commandOf(frame) == ConfigFrame::ReadMain)
+        m_readBlocks = Protocol::Configuration(); // a read begins
+    (sent ? m_sentBlocks : m_readBlocks).takeFrame(frame);
 }
 
 bool CenterWidget::backupBeforeWrite()
@@ -71,24 +85,9 @@ bool CenterWidget::backupBeforeWrite()
                        tr("备份设备配置失败，写配置未发送。") + QLatin1Char('\n') + error);
         return false;
     }
-    // The pages as this write sends them are taken once its first frame is
-    // on the line (the first turn of its wait), so that their cost runs
-    // beside the frame's time on the wire instead of before it.
-    m_sentText.clear();
+    m_sentBlocks = Protocol::Configuration();
     m_sentPending = true;
-    QTimer::singleShot(0, this, [this] { takeSentPages(); });
     return true;
-}
-
-void CenterWidget::takeSentPages()
-{
-    if (!m_sentPending)
-        return;
-    m_sentPending = false;
-    m_sentJson = pagesJson();
-    // Writing again what the device holds is common (write, then write
-    // again after a look): its text is made already.
-    m_sentText = m_sentJson == m_deviceJson ? m_deviceText : ConfigFile::documentText(m_sentJson);
 }
 
 void CenterWidget::noteWriteAcknowledged()
@@ -96,12 +95,34 @@ void CenterWidget::noteWriteAcknowledged()
     // A write answered only in part leaves the device between two states:
     // the last complete picture (the read, or an earlier whole write) stays
     // the one backed up.
-    takeSentPages();
-    if (m_sentText.isEmpty())
+    if (!m_sentPending)
         return;
-    m_deviceJson = m_sentJson;
-    m_deviceText = m_sentText;
-    m_sentText.clear();
+    m_sentPending = false;
+    // Writing again what the device holds is the common case (write, look,
+    // write again; a line writing one file to every unit): the device holds
+    // nothing new and its text stands, without taking the pages again.
+    // Forms the device cannot tell apart are nothing new either.
+    if (Protocol::Configuration::differences(m_deviceBlocks, m_sentBlocks).isEmpty())
+        return;
+    const QJsonObject sent = pagesJson();
+    if (sent != m_deviceJson) {
+        m_deviceJson = sent;
+        m_deviceText = ConfigFile::documentText(sent);
+    }
+    // Blocks a write leaves out (the mapping and Modbus blocks outside the
+    // Modbus modes) keep what the device held.
+    const Protocol::Configuration &s = m_sentBlocks;
+    Protocol::Configuration &d = m_deviceBlocks;
+    if (s.main)
+        d.main = s.main;
+    if (s.filters)
+        d.filters = s.filters;
+    if (s.modbus)
+        d.modbus = s.modbus;
+    if (s.send)
+        d.send = s.send;
+    if (s.recv)
+        d.recv = s.recv;
 }
 
 void CenterWidget::openBackups()

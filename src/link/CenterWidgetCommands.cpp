@@ -219,6 +219,8 @@ void CenterWidget::dispatchReply(const QByteArray &reply)
         m_capture->takeFrame(reply);
         return;
     }
+    if (isConfigurationRead(code))
+        noteConfigurationFrame(reply, false);
     switch (code) {
     case UpdateFrame::AckCommand: {
         m_updatePage->handleUpdateReply(reply);
