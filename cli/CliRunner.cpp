@@ -189,8 +189,7 @@ int CliRunner::info(DeviceSession &session)
 
 int CliRunner::read(DeviceSession &session)
 {
-    Protocol::Configuration device;
-    const int readCode = session.read(&device);
+    const int readCode = session.read();
     if (readCode != ExitCode::Success)
         return readCode;
     if (!m_options.output.isEmpty() && m_options.output != QLatin1String("-"))

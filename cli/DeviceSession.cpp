@@ -182,17 +182,15 @@ int DeviceSession::write()
     return ExitCode::Success;
 }
 
-int DeviceSession::read(Protocol::Configuration *deviceBlocks)
+int DeviceSession::read()
 {
     beginStep();
     m_center->on_readconfiguration();
     if (linkVerdict() != ExitCode::Success)
         return ExitCode::NoAnswer;
-    *deviceBlocks = Protocol::Configuration();
     for (const quint8 code : {ReadMain, ReadFilters, ReadModbus, ReadSendMapping, ReadRecvMapping}) {
         if (!hasReply(code))
             return ExitCode::NoAnswer;
-        deviceBlocks->takeFrame(m_replies.value(code));
     }
     return ExitCode::Success;
 }

@@ -48,8 +48,8 @@ public:
     int loadFile(const QString &path, Protocol::Configuration *fileBlocks);
     // "写配置" with what the pages hold.
     int write();
-    // The full read; the blocks as the device sent them.
-    int read(Protocol::Configuration *deviceBlocks);
+    // The full read, into the pages; every reply must have come.
+    int read();
     // The same frames, the replies decoded without touching the pages.
     int readBlocks(Protocol::Configuration *deviceBlocks);
     // "保存到文件": what the pages hold.

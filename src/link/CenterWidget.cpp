@@ -213,8 +213,6 @@ bool CenterWidget::sendCommand(quint8 code)
     QByteArray frame;
     if (!buildConfigFrame(code, frame))
         return false;
-    if (m_sentPending && !ConfigFrame::isReadRequest(code))
-        noteConfigurationFrame(frame, true);
     sendAndWait(frame, true);
     return true;
 }

@@ -165,9 +165,12 @@ private:
 
     // Compare side.
     void createCompareTools();
-    // False when the write must not go on (a page refused, with its box).
-    bool startWriteVerification(Protocol::Configuration *written);
-    void finishWriteVerification(const Protocol::Configuration &written);
+    // With "写入后校验" on, reads a write acknowledged whole back and
+    // announces it only when the device holds what it sent.
+    void finishWriteVerification();
+    // No difference: `sameTitle` / `sameText` in a box; else the list.
+    void showComparison(const QVector<Protocol::Difference> &found, const QString &sameTitle,
+                        const QString &sameText, const QString &listTitle, const QString &otherColumn);
     // Backups.
     QJsonObject pagesJson() const;
     void forgetDeviceConfiguration();
@@ -175,7 +178,7 @@ private:
     // False when the write must not go out: the backup failed, or what the
     // device holds is not known (the box says which).
     bool backupBeforeWrite();
-    void noteConfigurationFrame(const QByteArray &frame, bool sent);
+    void noteReadReply(const QByteArray &reply);
     void noteWriteAcknowledged();
     void openBackups();
 
@@ -217,6 +220,7 @@ private:
     // The write running (or last run) is read back before it counts as done:
     // its acknowledgement alone announces nothing.
     bool m_verifyingWrite = false;
+    Protocol::Configuration m_written; // the frames of the last write, as values
     // Set in a scratch widget that only takes a file in to compare it: a
     // load that takes the file says so here, not in a box.
     bool *m_quietLoadTaken = nullptr;
@@ -229,7 +233,6 @@ private:
     QJsonObject m_deviceJson;              // the same, before it became text
     Protocol::Configuration m_deviceBlocks; // and as the device's values
     Protocol::Configuration m_readBlocks;   // the replies of the read under way
-    Protocol::Configuration m_sentBlocks;   // the frames of the write under way
     bool m_sentPending = false;             // a write went out, not yet acknowledged whole
     QString m_deviceProduct; // from this connection's device information
 };

@@ -48,26 +48,20 @@ void CenterWidget::noteReadCompleted()
     m_sentPending = false;
 }
 
-// Every configuration frame the device answers or is sent, as values: a
-// read's replies, to know what a complete read found; a write's requests,
-// to know whether the device holds anything new once it is acknowledged.
-void CenterWidget::noteConfigurationFrame(const QByteArray &frame, bool sent)
+// Every configuration reply, as values: what a complete read found.
+void CenterWidget::noteReadReply(const QByteArray &reply)
 {
     if (m_backups.folder().isEmpty())
         return;
-    if (!sent && ConfigFrame::commandOf(frame) == ConfigFrame::ReadMain)
+    if (ConfigFrame::commandOf(reply) == ConfigFrame::ReadMain)
         m_readBlocks = Protocol::Configuration(); // a read begins
-    (sent ? m_sentBlocks : m_readBlocks).takeFrame(frame);
+    m_readBlocks.takeFrame(reply);
 }
 
 bool CenterWidget::backupBeforeWrite()
 {
     if (m_backups.folder().isEmpty())
         return true;
-    // The pages' own refusals first, with their own boxes, exactly as the
-    // write would show them; the frame is built again when it is sent.
-    if (configFrame(ConfigFrame::WriteMain).isEmpty())
-        return false;
     // Without a complete read in this connection there is nothing true to
     // back up: the pages may hold a file or a half read, not the device.
     // Writing without a backup is what this guards against, so the write
@@ -85,7 +79,6 @@ bool CenterWidget::backupBeforeWrite()
                        tr("备份设备配置失败，写配置未发送。") + QLatin1Char('\n') + error);
         return false;
     }
-    m_sentBlocks = Protocol::Configuration();
     m_sentPending = true;
     return true;
 }
@@ -102,7 +95,7 @@ void CenterWidget::noteWriteAcknowledged()
     // write again; a line writing one file to every unit): the device holds
     // nothing new and its text stands, without taking the pages again.
     // Forms the device cannot tell apart are nothing new either.
-    if (Protocol::Configuration::differences(m_deviceBlocks, m_sentBlocks).isEmpty())
+    if (Protocol::Configuration::differences(m_deviceBlocks, m_written).isEmpty())
         return;
     const QJsonObject sent = pagesJson();
     if (sent != m_deviceJson) {
@@ -111,7 +104,7 @@ void CenterWidget::noteWriteAcknowledged()
     }
     // Blocks a write leaves out (the mapping and Modbus blocks outside the
     // Modbus modes) keep what the device held.
-    const Protocol::Configuration &s = m_sentBlocks;
+    const Protocol::Configuration &s = m_written;
     Protocol::Configuration &d = m_deviceBlocks;
     if (s.main)
         d.main = s.main;

@@ -22,6 +22,8 @@
 #include <QRandomGenerator>
 #include <QScopedValueRollback>
 
+#include <initializer_list>
+
 using namespace ConfigFrame;
 
 void CenterWidget::createPages(Looks looks)
@@ -40,10 +42,10 @@ void CenterWidget::createPages(Looks looks)
     if (looks == Looks::Plain) {
         // Before the pages join the window: cleared later, every widget
         // would be styled twice.
-        for (QWidget *page : {static_cast<QWidget *>(m_deviceInfoPage), static_cast<QWidget *>(m_convertPage),
-                              static_cast<QWidget *>(m_serialPage), static_cast<QWidget *>(m_canPage),
-                              static_cast<QWidget *>(m_mappingPage), static_cast<QWidget *>(m_modbusPage),
-                              static_cast<QWidget *>(m_updatePage)}) {
+        const std::initializer_list<QWidget *> pages = {m_deviceInfoPage, m_convertPage, m_serialPage,
+                                                        m_canPage,        m_mappingPage, m_modbusPage,
+                                                        m_updatePage};
+        for (QWidget *page : pages) {
             page->setStyleSheet(QString());
             for (QWidget *child : page->findChildren<QWidget *>()) {
                 if (!child->styleSheet().isEmpty())
@@ -165,26 +167,35 @@ void CenterWidget::on_Writepushbutton()
     if (m_convertPage->block().mode == Protocol::ConversionBlock::kModeModbusSlave &&
         !m_mappingPage->validateMappings())
         return;
+    // A main block the CAN page refuses (bad identifier) cancels the write,
+    // before its backup.
+    QByteArray mainFrame;
+    if (!buildConfigFrame(WriteMain, mainFrame))
+        return;
     if (!backupBeforeWrite())
         return;
+    // Decided once per write: a late acknowledgement of a verified write
+    // must not announce it either.
+    m_verifyingWrite = ui->m_checkBoxVerifyAfterWrite->isChecked();
     m_unacknowledged.clear();
-    Protocol::Configuration written;
-    if (!startWriteVerification(&written))
-        return;
-    const auto send = [this](quint8 code) {
+    // What the write sends, as values: what a read-back must find, and what
+    // the device holds once every frame is acknowledged.
+    m_written = Protocol::Configuration();
+    const auto send = [this](quint8 code, QByteArray frame) {
+        if (frame.isEmpty())
+            buildConfigFrame(code, frame);
         m_unacknowledged.insert(code);
-        return sendCommand(code);
+        m_written.takeFrame(frame);
+        sendAndWait(frame, true);
     };
-    // A main block the CAN page refuses (bad identifier) cancels the write.
-    if (!send(WriteMain))
-        return;
+    send(WriteMain, mainFrame);
     if (m_sendModbusBlocks) {
-        send(WriteRecvMapping);
-        send(WriteSendMapping);
-        send(WriteModbus);
+        send(WriteRecvMapping, {});
+        send(WriteSendMapping, {});
+        send(WriteModbus, {});
     }
-    send(WriteFilters);
-    finishWriteVerification(written);
+    send(WriteFilters, {});
+    finishWriteVerification();
 }
 
 void CenterWidget::on_Defaultpushbutton()
@@ -220,7 +231,7 @@ void CenterWidget::dispatchReply(const QByteArray &reply)
         return;
     }
     if (isConfigurationRead(code))
-        noteConfigurationFrame(reply, false);
+        noteReadReply(reply);
     switch (code) {
     case UpdateFrame::AckCommand: {
         m_updatePage->handleUpdateReply(reply);

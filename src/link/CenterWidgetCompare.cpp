@@ -42,11 +42,8 @@ void CenterWidget::compareWithDevice()
     Protocol::Configuration device;
     if (isBusy() || !m_authenticated || !pagesConfiguration(&window) || !readDeviceConfiguration(&device))
         return;
-    const QVector<Protocol::Difference> found = Protocol::Configuration::differences(device, window);
-    if (found.isEmpty())
-        showMessageBox(QMessageBox::Information, this, tr("比较"), tr("设备中的配置与窗口一致。"));
-    else
-        showDifferences(this, tr("与设备比较"), tr("设备中的值"), DifferenceLabels::describe(found));
+    showComparison(Protocol::Configuration::differences(device, window), tr("比较"),
+                   tr("设备中的配置与窗口一致。"), tr("与设备比较"), tr("设备中的值"));
 }
 
 void CenterWidget::compareWithFile()
@@ -72,23 +69,11 @@ void CenterWidget::compareWithFile()
     Protocol::Configuration file;
     if (!taken || !scratch->pagesConfiguration(&file))
         return;
-    const QVector<Protocol::Difference> found = Protocol::Configuration::differences(file, window);
-    if (found.isEmpty())
-        showMessageBox(QMessageBox::Information, this, tr("比较"), tr("文件中的配置与窗口一致。"));
-    else
-        showDifferences(this, tr("与文件比较"), tr("文件中的值"), DifferenceLabels::describe(found));
+    showComparison(Protocol::Configuration::differences(file, window), tr("比较"),
+                   tr("文件中的配置与窗口一致。"), tr("与文件比较"), tr("文件中的值"));
 }
 
-bool CenterWidget::startWriteVerification(Protocol::Configuration *written)
-{
-    // Decided once per write: a late acknowledgement of a verified write
-    // must not announce it either.
-    m_verifyingWrite = ui->m_checkBoxVerifyAfterWrite->isChecked();
-    // The blocks the write is about to send: what the read-back must find.
-    return !m_verifyingWrite || pagesConfiguration(written);
-}
-
-void CenterWidget::finishWriteVerification(const Protocol::Configuration &written)
+void CenterWidget::finishWriteVerification()
 {
     // A frame without its acknowledgement has been reported (time-out, lost
     // port): such a write is not done, and there is nothing to verify.
@@ -109,9 +94,16 @@ void CenterWidget::finishWriteVerification(const Protocol::Configuration &writte
             showMessageBox(QMessageBox::Warning, this, tr("写入校验失败"), tr("无法读回设备中的配置。"));
         return;
     }
-    const QVector<Protocol::Difference> found = Protocol::Configuration::differences(device, written);
+    showComparison(Protocol::Configuration::differences(device, m_written), tr("成功"), tr("写配置成功"),
+                   tr("写入校验失败"), tr("设备中的值"));
+}
+
+void CenterWidget::showComparison(const QVector<Protocol::Difference> &found, const QString &sameTitle,
+                                  const QString &sameText, const QString &listTitle,
+                                  const QString &otherColumn)
+{
     if (found.isEmpty())
-        showMessageBox(QMessageBox::Information, this, tr("成功"), tr("写配置成功"));
+        showMessageBox(QMessageBox::Information, this, sameTitle, sameText);
     else
-        showDifferences(this, tr("写入校验失败"), tr("设备中的值"), DifferenceLabels::describe(found));
+        showDifferences(this, listTitle, otherColumn, DifferenceLabels::describe(found));
 }
