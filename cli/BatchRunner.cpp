@@ -1,5 +1,6 @@
 #include "BatchRunner.h"
 
+#include "BatchDeviceJob.h"
 #include "CliRunner.h"
 #include "DeviceSession.h"
 #include "ExitCode.h"
@@ -18,6 +19,10 @@
 #include <QRegularExpression>
 
 #include <memory>
+
+BatchRunner::BatchRunner(const CliOptions &options) : m_options(options) {}
+
+BatchRunner::~BatchRunner() = default;
 
 int BatchRunner::readManifest(const QString &path)
 {
@@ -50,6 +55,7 @@ int BatchRunner::readManifest(const QString &path)
                          .arg(error.isEmpty() ? QStringLiteral("not a job for one port") : error));
             return ExitCode::Usage;
         }
+        job.options = check;
         m_jobs.append(job);
     }
     return ExitCode::Success;
@@ -77,33 +83,30 @@ int BatchRunner::run()
 
 // Each configuration file of a write or verify job is checked here, once,
 // as each job would check it before touching its port: a refused file fails
-// its jobs (with the file's code) before any of them starts, and the jobs
-// of a file that passed are spared loading it a second time, the costliest
-// part of a job's start. A job still loads the file after its connect, with
-// every check of the write, so nothing it would refuse is ever written.
+// its jobs (with the file's code) before any of them starts. A job still
+// takes the file in after its connect, with every check of the write, so
+// nothing it would refuse is ever written.
 void BatchRunner::checkFiles()
 {
     QHash<QString, int> verdicts;
     QStringList passed;
-    QString current;
-    std::unique_ptr<DeviceSession> session;
     for (Job &job : m_jobs) {
         if (job.command != QLatin1String("write") && job.command != QLatin1String("verify"))
             continue;
-        current = QFileInfo(job.arguments.value(0)).absoluteFilePath();
-        if (!verdicts.contains(current)) {
-            if (!session) {
-                session = std::make_unique<DeviceSession>(QString(), [&current](const QString &line) {
-                    printErr(QStringLiteral("[%1] %2\n").arg(current, line));
+        m_checking = QFileInfo(job.arguments.value(0)).absoluteFilePath();
+        if (!verdicts.contains(m_checking)) {
+            if (!m_scratch) {
+                m_scratch = std::make_unique<DeviceSession>(QString(), [this](const QString &line) {
+                    printErr(QStringLiteral("[%1] %2\n").arg(m_checking, line));
                 });
             }
-            const int verdict = session->checkFile(current);
-            verdicts.insert(current, verdict);
+            const int verdict = m_scratch->checkFile(m_checking);
+            verdicts.insert(m_checking, verdict);
             if (verdict == ExitCode::Success)
-                passed << current;
+                passed << m_checking;
         }
-        if (verdicts.value(current) != ExitCode::Success) {
-            job.exitCode = verdicts.value(current);
+        if (verdicts.value(m_checking) != ExitCode::Success) {
+            job.exitCode = verdicts.value(m_checking);
             ++m_finished;
         }
     }
@@ -125,12 +128,80 @@ void BatchRunner::startNext()
     }
 }
 
+void BatchRunner::jobFinished(int index, int exitCode, double seconds)
+{
+    Job &done = m_jobs[index];
+    done.exitCode = exitCode;
+    done.seconds = seconds;
+    m_busyPorts.removeOne(done.port);
+    --m_running;
+    ++m_finished;
+    startNext();
+}
+
+void BatchRunner::printJobLine(const QString &port, const QString &line, bool data) const
+{
+    const QString text = QStringLiteral("[%1] %2\n").arg(port, line);
+    // With --json standard output carries the summary alone.
+    if (data && !m_options.json)
+        printOut(text);
+    else
+        printErr(text);
+}
+
+int BatchRunner::planWrite(const QString &file, const QByteArray &deviceInfo, const QList<QByteArray> &reads,
+                           QList<QByteArray> *frames, QStringList *boxLines)
+{
+    QByteArray key = file.toUtf8();
+    for (const QByteArray &reply : QList<QByteArray>{deviceInfo} + reads)
+        key += '\0' + QByteArray::number(reply.size()) + ':' + reply;
+    auto found = m_plans.constFind(key);
+    if (found == m_plans.constEnd()) {
+        Plan plan;
+        plan.exitCode = m_scratch->planWrite(file, deviceInfo, reads, &plan.frames, &plan.boxLines);
+        found = m_plans.insert(key, plan);
+    }
+    *frames = found->frames;
+    *boxLines = found->boxLines;
+    return found->exitCode;
+}
+
+void BatchRunner::startInBatch(int index)
+{
+    const Job &job = m_jobs.at(index);
+    BatchDeviceJob::Setup setup;
+    setup.port = job.port;
+    setup.file = QFileInfo(job.arguments.value(0)).absoluteFilePath();
+    setup.write = job.command == QLatin1String("write");
+    setup.noVerify = job.options.noVerify;
+    setup.json = job.options.json;
+    auto *deviceJob = new BatchDeviceJob(
+        setup,
+        [this, file = setup.file](const QByteArray &info, const QList<QByteArray> &reads,
+                                  QList<QByteArray> *frames,
+                                  QStringList *lines) { return planWrite(file, info, reads, frames, lines); },
+        [this, port = job.port](const QString &line, bool data) { printJobLine(port, line, data); });
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(deviceJob, &BatchDeviceJob::finished, deviceJob,
+                     [this, deviceJob, index, clock](int code) {
+                         deviceJob->deleteLater();
+                         jobFinished(index, code, clock->elapsed() / 1000.0);
+                     });
+    deviceJob->start();
+}
+
 void BatchRunner::start(int index)
 {
     Job &job = m_jobs[index];
     job.seconds = -1; // started
     m_busyPorts << job.port;
     ++m_running;
+    if ((job.command == QLatin1String("write") || job.command == QLatin1String("verify")) &&
+        job.options.trace.isEmpty()) {
+        startInBatch(index);
+        return;
+    }
 
     auto *process = new QProcess();
     auto clock = std::make_shared<QElapsedTimer>();
@@ -143,27 +214,18 @@ void BatchRunner::start(int index)
                      [this, process, index, clock](int code, QProcess::ExitStatus status) {
                          forward(process, m_jobs.at(index).port, false);
                          forward(process, m_jobs.at(index).port, true);
-                         Job &done = m_jobs[index];
-                         done.exitCode = status == QProcess::NormalExit ? code : ExitCode::NoAnswer;
-                         done.seconds = clock->elapsed() / 1000.0;
-                         m_busyPorts.removeOne(done.port);
-                         --m_running;
-                         ++m_finished;
                          process->deleteLater();
-                         startNext();
+                         jobFinished(index, status == QProcess::NormalExit ? code : ExitCode::NoAnswer,
+                                     clock->elapsed() / 1000.0);
                      });
     QObject::connect(
         process, &QProcess::errorOccurred, process, [this, process, index](QProcess::ProcessError e) {
             if (e != QProcess::FailedToStart)
                 return;
-            Job &done = m_jobs[index];
-            printErr(QStringLiteral("[%1] cannot start: %2\n").arg(done.port, process->errorString()));
-            done.exitCode = ExitCode::NoAnswer;
-            m_busyPorts.removeOne(done.port);
-            --m_running;
-            ++m_finished;
+            printErr(
+                QStringLiteral("[%1] cannot start: %2\n").arg(m_jobs.at(index).port, process->errorString()));
             process->deleteLater();
-            startNext();
+            jobFinished(index, ExitCode::NoAnswer, 0);
         });
     if (!m_checkedFiles.isEmpty()) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -184,12 +246,7 @@ void BatchRunner::forward(QProcess *process, const QString &port, bool error)
         QString line = QString::fromUtf8(process->readLine());
         if (line.endsWith(QLatin1Char('\n')))
             line.chop(1);
-        const QString text = QStringLiteral("[%1] %2\n").arg(port, line);
-        // With --json standard output carries the summary alone.
-        if (error || m_options.json)
-            printErr(text);
-        else
-            printOut(text);
+        printJobLine(port, line, !error);
     }
 }
 

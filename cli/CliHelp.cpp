@@ -112,11 +112,13 @@ MANIFEST holds one job a line: PORT COMMAND [ARGS...] ("#" starts a
 comment; relative file names are taken from the current directory). Jobs on
 different ports run at the same time, at most N at once (default: all
 ports); jobs on one port run one after another, in the manifest's order.
-Each job runs as its own tarvine-cli; its output is printed with its port
-in front. The configuration file of every write and verify job is checked
-first, once per file, as those commands check it: the jobs of a file the
-tool refuses fail with exit 3 before any job starts, and their ports hear
-nothing. At the end, one summary line per job: port, command, result
+A job's output is printed with its port in front. The configuration file
+of every write and verify job is checked first, once per file, as those
+commands check it: the jobs of a file the tool refuses fail with exit 3
+before any job starts, and their ports hear nothing. Write and verify jobs
+then run inside the batch, with the same frames, checks, messages and exit
+codes as the commands alone; every other job (and one with --trace) runs
+as its own tarvine-cli. At the end, one summary line per job: port, command, result
 (ok or the exit code), seconds (--json: an array of objects with the keys
 port, command, arguments, exitCode, seconds). Exit 7 if any job failed.
 )"},

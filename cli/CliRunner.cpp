@@ -104,7 +104,7 @@ int CliRunner::run()
     }
     const int connected = session.connectDevice();
     if (connected != ExitCode::Success) {
-        explainConnectFailure(connected);
+        printErr(connectFailureText(connected, m_options.port) + QLatin1Char('\n'));
         return connected;
     }
     if (c == QLatin1String("info"))
@@ -120,22 +120,37 @@ int CliRunner::run()
     return update(session);
 }
 
-void CliRunner::explainConnectFailure(int code) const
+QString connectFailureText(int code, const QString &port)
 {
     switch (code) {
     case ExitCode::PortUnavailable:
-        printErr(QStringLiteral("cannot open %1: it is missing, in use by another program, or you lack "
-                                "permission.\nOn Linux, join the dialout group (sudo usermod -aG dialout "
-                                "$USER), then log out and in again.\n")
-                     .arg(m_options.port));
-        break;
+        return QStringLiteral("cannot open %1: it is missing, in use by another program, or you lack "
+                              "permission.\nOn Linux, join the dialout group (sudo usermod -aG dialout "
+                              "$USER), then log out and in again.")
+            .arg(port);
     case ExitCode::ChallengeFailed:
-        printErr(QStringLiteral("%1: the device failed the challenge\n").arg(m_options.port));
-        break;
+        return QStringLiteral("%1: the device failed the challenge").arg(port);
     default:
-        printErr(QStringLiteral("%1: the device did not answer\n").arg(m_options.port));
-        break;
+        return QStringLiteral("%1: the device did not answer").arg(port);
     }
+}
+
+QStringList differenceLines(const QVector<Protocol::Difference> &differences, bool json)
+{
+    QStringList lines;
+    if (json) {
+        QJsonArray array;
+        for (const Protocol::Difference &d : differences)
+            array.append(QJsonObject{{QStringLiteral("field"), d.field},
+                                     {QStringLiteral("device"), d.deviceValue},
+                                     {QStringLiteral("file"), d.fileValue}});
+        lines = jsonText(QJsonDocument(array)).split(QLatin1Char('\n'));
+        lines.removeLast(); // after the final newline
+        return lines;
+    }
+    for (const Protocol::Difference &d : differences)
+        lines << QStringLiteral("%1: device %2, file %3").arg(d.field, d.deviceValue, d.fileValue);
+    return lines;
 }
 
 int CliRunner::ports()
@@ -234,17 +249,8 @@ int CliRunner::verify(DeviceSession &session, const QString &fileName)
         return readCode;
 
     const QVector<Protocol::Difference> differences = Protocol::Configuration::differences(device, m_file);
-    if (m_options.json) {
-        QJsonArray array;
-        for (const Protocol::Difference &d : differences)
-            array.append(QJsonObject{{QStringLiteral("field"), d.field},
-                                     {QStringLiteral("device"), d.deviceValue},
-                                     {QStringLiteral("file"), d.fileValue}});
-        printOut(jsonText(QJsonDocument(array)));
-    } else {
-        for (const Protocol::Difference &d : differences)
-            printOut(QStringLiteral("%1: device %2, file %3\n").arg(d.field, d.deviceValue, d.fileValue));
-    }
+    for (const QString &line : differenceLines(differences, m_options.json))
+        printOut(line + QLatin1Char('\n'));
     return differences.isEmpty() ? ExitCode::Success : ExitCode::Differences;
 }
 

@@ -5,6 +5,8 @@
 #include "protocol/Configuration.h"
 
 #include <QString>
+#include <QStringList>
+#include <QVector>
 
 #include <memory>
 
@@ -30,7 +32,6 @@ private:
     int verify(DeviceSession &session, const QString &file);
     int defaults(DeviceSession &session);
     int update(DeviceSession &session);
-    void explainConnectFailure(int code) const;
 
     CliOptions m_options;
     Protocol::Configuration m_file; // what the loaded file would write
@@ -42,3 +43,9 @@ private:
 // line operator to follow.
 void printOut(const QString &text);
 void printErr(const QString &text);
+
+// Why a connect to `port` failed with `code`, in a line operator's words.
+QString connectFailureText(int code, const QString &port);
+// A verify's findings, one line each ("FIELD: device VALUE, file VALUE"),
+// or as a JSON array.
+QStringList differenceLines(const QVector<Protocol::Difference> &differences, bool json);

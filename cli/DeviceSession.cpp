@@ -151,9 +151,10 @@ int DeviceSession::connectDevice()
         default:
             break;
         }
-        // A challenge answered in time (with a valid frame) but not with
-        // the key: the device is not one of ours, or not healthy.
-        return hasReply(Challenge) && !m_timedOut ? ExitCode::ChallengeFailed : ExitCode::NoAnswer;
+        // A challenge answered, but not under the key: the device is not
+        // one of ours, or not healthy. A link lost after a good answer is
+        // no such thing.
+        return m_boxTexts.contains(windowText("连接失败")) ? ExitCode::ChallengeFailed : ExitCode::NoAnswer;
     }
     if (!hasReply(ReadDeviceInfo))
         return ExitCode::NoAnswer;
@@ -177,9 +178,25 @@ int DeviceSession::write()
 {
     beginStep();
     m_center->on_Writepushbutton();
-    if (linkVerdict() != ExitCode::Success || !hasReply(WriteFilters))
+    // Only a write the device acknowledged frame by frame is announced: a
+    // frame that could not be sent leaves the last one's answer alone.
+    if (linkVerdict() != ExitCode::Success || !m_boxTexts.contains(windowText("写配置成功")))
         return ExitCode::NoAnswer;
     return ExitCode::Success;
+}
+
+int DeviceSession::planWrite(const QString &path, const QByteArray &deviceInfoReply,
+                             const QList<QByteArray> &readReplies, QList<QByteArray> *frames,
+                             QStringList *boxLines)
+{
+    m_center->takeConnectReplies(deviceInfoReply, readReplies);
+    beginStep();
+    m_muted = true;
+    m_center->loadConfiguration(path);
+    const bool taken = m_boxTexts.contains(windowText("读取成功")) && m_center->writeFrames(frames);
+    m_muted = false;
+    *boxLines = m_boxLines;
+    return taken ? ExitCode::Success : ExitCode::BadFile;
 }
 
 int DeviceSession::read()

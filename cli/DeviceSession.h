@@ -46,6 +46,12 @@ public:
     // Loads a configuration file as "从文件读取", then builds what a write
     // would send, with the write's own checks (a refusal is BadFile).
     int loadFile(const QString &path, Protocol::Configuration *fileBlocks);
+    // What "写配置" would send to the device that gave these connect
+    // replies (device information, the full read's five) once `path` is
+    // loaded, as a window connected to it would load and check it; the
+    // boxes of the load and checks go to `boxLines`, not to the printer.
+    int planWrite(const QString &path, const QByteArray &deviceInfoReply,
+                  const QList<QByteArray> &readReplies, QList<QByteArray> *frames, QStringList *boxLines);
     // "写配置" with what the pages hold.
     int write();
     // The full read, into the pages; every reply must have come.

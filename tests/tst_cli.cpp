@@ -39,6 +39,11 @@ class Tst_cli : public QObject
 
     QTemporaryDir m_dir;
     QString m_known, m_bad, m_image;
+    // The known file with a start position and identifier length that only
+    // a device already in CAN FD with extended identifiers lets through: a
+    // window connected to a device at its defaults cuts them to 7 and 2.
+    QString m_wide;
+    QStringList m_wideOnDefaults, m_wideOnKnown; // the window's write of it to each
     QByteArray m_imageBytes;
     QHash<quint8, QByteArray> m_knownBlocks; // the device after the window wrote the known file
     QStringList m_windowWrite;               // the frames of that write
@@ -81,6 +86,22 @@ private slots:
             m_knownBlocks.insert(code, rig.sim().block(code));
         rig.click("m_pushButtonRead");
         m_windowSaved = rig.pagesText();
+
+        const QByteArray wide = QByteArray(kKnownConfiguration)
+                                    .replace("\"len\": 2", "\"len\": 4")
+                                    .replace("\"posOffset\": 3", "\"posOffset\": 20");
+        m_wide = writeFile(m_dir.filePath("wide.txt"), wide);
+        for (QStringList *frames : {&m_wideOnDefaults, &m_wideOnKnown}) {
+            TestRig other;
+            if (frames == &m_wideOnKnown)
+                preload(other.sim());
+            QVERIFY(other.connectDevice());
+            other.loadPages(wide);
+            other.sim().clearReceived();
+            other.click("m_pushButtonWrite");
+            *frames = hexFrames(other.sim().receivedFrames());
+        }
+        QVERIFY(m_wideOnDefaults != m_wideOnKnown);
     }
 
     void commands_data()
@@ -188,32 +209,66 @@ private slots:
         }
     }
 
-    // Five ports at once, one silent, one answering under another key, one
-    // given a file the tool refuses (refused before any job starts: its
-    // port never hears a byte): the healthy two are written, and the
-    // summary says which failed.
+    // Eight ports at once: one silent, one answering under another key,
+    // one given a file the tool refuses (refused before any job starts: its
+    // port never hears a byte), one verified against a device that differs.
+    // The healthy ones are written with the frames the window sends to that
+    // very device (what it held may change them), and the summary says
+    // which failed.
     void batch()
     {
-        SimConverter sims[5];
+        struct Unit
+        {
+            const char *job;
+            QString file;
+            bool holdsKnown;
+            SimConverter::Fault fault;
+            const char *result;
+            QStringList frames; // the window's, for a write that succeeds
+        };
+        const auto none = SimConverter::Fault::None;
+        const QList<Unit> units = {
+            {"write", m_known, false, none, "ok", m_windowWrite},
+            {"write", m_known, false, SimConverter::Fault::Silent, "failed (exit 1)", {}},
+            {"write", m_known, false, SimConverter::Fault::WrongKey, "failed (exit 5)", {}},
+            {"write", m_known, true, none, "ok", m_windowWrite},
+            {"write", m_bad, false, none, "failed (exit 3)", {}},
+            {"verify", m_known, true, none, "failed (exit 4)", {}},
+            {"write", m_wide, false, none, "ok", m_wideOnDefaults},
+            {"write", m_wide, true, none, "ok", m_wideOnKnown},
+        };
+        SimConverter sims[8];
         QString manifest = "# port command args\n";
-        for (SimConverter &sim : sims) {
-            QVERIFY(sim.open());
-            manifest += sim.portName() + "  write " + (&sim == &sims[4] ? m_bad : m_known) + "   # one unit\n";
+        for (int i = 0; i < units.size(); ++i) {
+            QVERIFY(sims[i].open());
+            sims[i].setFault(units[i].fault);
+            if (units[i].holdsKnown) {
+                preload(sims[i]);
+                QByteArray modbus = m_knownBlocks.value(WriteModbus);
+                modbus[3] = char(11);
+                sims[i].setBlock(WriteModbus, modbus);
+            }
+            manifest += sims[i].portName() + "  " + units[i].job + " " + units[i].file + "   # one unit\n";
         }
-        sims[1].setFault(SimConverter::Fault::Silent);
-        sims[2].setFault(SimConverter::Fault::WrongKey);
+
         const Run run = cli({"batch", writeFile(m_dir.filePath("jobs.txt"), manifest.toUtf8())});
         QCOMPARE(run.exitCode, 7);
-        const QStringList summary = run.out.split('\n').filter(QRegularExpression("^/dev/\\S+\\twrite\\t"));
-        QCOMPARE(summary.size(), 5);
-        const char *results[] = {"ok", "failed (exit 1)", "failed (exit 5)", "ok", "failed (exit 3)"};
-        for (int i = 0; i < 5; ++i) {
-            QVERIFY2(summary.at(i).startsWith(sims[i].portName() + "\twrite\t" + results[i] + "\t"),
+        const QStringList summary = run.out.split('\n').filter(QRegularExpression("^/dev/\\S+\t\\w+\t"));
+        QCOMPARE(summary.size(), units.size());
+        for (int i = 0; i < units.size(); ++i) {
+            const Unit &unit = units[i];
+            QVERIFY2(summary.at(i).startsWith(
+                         QStringLiteral("%1\t%2\t%3\t").arg(sims[i].portName(), unit.job, unit.result)),
                      qPrintable(summary.at(i)));
-            if (i == 0 || i == 3)
-                QCOMPARE(sims[i].block(WriteModbus), m_knownBlocks.value(WriteModbus));
+            QCOMPARE(hexFrames(sims[i].receivedFrames()), unit.frames);
         }
         QCOMPARE(sims[4].receivedFrames().size(), 0);
+        QVERIFY2(run.out.contains(
+                     QStringLiteral("[%1] modbus.address: device 11, file 10\n").arg(sims[5].portName())),
+                 qPrintable(run.out));
+        QVERIFY2(run.err.contains(
+                     QStringLiteral("[%1] %1: the device failed the challenge\n").arg(sims[2].portName())),
+                 qPrintable(run.err));
     }
 };
 

@@ -28,7 +28,6 @@
 
 namespace {
 
-constexpr int kReplyTimeoutMs = 500;
 constexpr int kPortReadBufferSize = 512;
 // Replies are at most a few hundred bytes; noise beyond this is dropped so
 // that a flooded line cannot grow memory.
@@ -39,6 +38,15 @@ constexpr int kMaxRxBuffer = 4096;
 QByteArray CenterWidget::sharedKey()
 {
     return Handshake::sharedKey();
+}
+
+void CenterWidget::applyLineSettings(QSerialPort *port)
+{
+    port->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
+    port->setDataBits(QSerialPort::Data8);
+    port->setParity(QSerialPort::NoParity);
+    port->setStopBits(QSerialPort::OneStop);
+    port->setFlowControl(QSerialPort::NoFlowControl);
 }
 
 CenterWidget::CenterWidget(QWidget *parent, Looks looks) : QMainWindow(parent), ui(new Ui::CenterWidgetClass)
@@ -116,11 +124,7 @@ void CenterWidget::openPort()
         return;
     }
     m_serialPort->setPortName(name);
-    m_serialPort->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
-    m_serialPort->setDataBits(QSerialPort::Data8);
-    m_serialPort->setParity(QSerialPort::NoParity);
-    m_serialPort->setStopBits(QSerialPort::OneStop);
-    m_serialPort->setFlowControl(QSerialPort::NoFlowControl);
+    applyLineSettings(m_serialPort);
     discardReceived();
     if (m_serialPort->open(QIODevice::ReadWrite)) {
         m_serialPort->setReadBufferSize(kPortReadBufferSize);
@@ -251,7 +255,7 @@ void CenterWidget::sendAndWait(const QByteArray &frame, bool logFrame)
     // next finds the port writable; hand it to the driver now, so the line
     // starts carrying it before the wait loop's first turn.
     m_serialPort->flush();
-    m_replyTimer->start(kReplyTimeoutMs);
+    m_replyTimer->start(ReplyTimeoutMs);
     m_waitLoop.exec();
 }
 

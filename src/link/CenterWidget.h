@@ -69,6 +69,11 @@ public:
     bool isBusy() const { return m_busy || m_waitLoop.isRunning(); }
 
     static QByteArray sharedKey();
+    // How long a command waits for its reply.
+    static constexpr int ReplyTimeoutMs = 500;
+    // The line every converter speaks: 115200 baud, 8 data bits, no
+    // parity, one stop bit, no flow control.
+    static void applyLineSettings(QSerialPort *port);
 
     // The receive path for bytes that arrived on the port: assembles them
     // into replies and dispatches each complete one. The port feeds it;
@@ -103,6 +108,15 @@ public:
     // checks (a refusal shows the write's boxes and gives false). Sends
     // nothing.
     bool pagesConfiguration(Protocol::Configuration *blocks);
+    // The frames "写配置" would send now, in its order, after its own
+    // checks (a refusal shows the write's boxes and gives false). Sends
+    // nothing.
+    bool writeFrames(QList<QByteArray> *frames);
+    // Leaves the pages as a connect to the device that gave these replies
+    // would leave them (its device information and the full read's five
+    // replies, in the read's order), without a port: a tool that talked to
+    // the device itself learns here what the window would write to it.
+    void takeConnectReplies(const QByteArray &deviceInfoReply, const QList<QByteArray> &readReplies);
     // Where a copy of what the device holds is saved before each write;
     // empty (the default) takes no backups. The main window sets it.
     void setBackupFolder(const QString &folder) { m_backups = BackupStore(folder); }
@@ -160,6 +174,8 @@ private:
     void connectPages();
     bool buildConfigFrame(quint8 code, QByteArray &frame);
     void runReadSequence();
+    // What every full read ends with: the CAN mode read narrows the pages.
+    void finishReadSequence();
     void dispatchReply(const QByteArray &reply);
     void parseDeviceInfo(const QByteArray &reply);
 

@@ -150,7 +150,11 @@ void CenterWidget::runReadSequence()
             return;
     }
     sendCommand(ReadFilters);
+    finishReadSequence();
+}
 
+void CenterWidget::finishReadSequence()
+{
     const int mode = m_canPage->canMode();
     m_mappingPage->applyCanMode(mode);
     m_convertPage->setOffsetMaximum(mode);
@@ -164,15 +168,8 @@ void CenterWidget::on_Writepushbutton()
     if (isBusy() || !m_authenticated)
         return;
     const QScopedValueRollback<bool> busy(m_busy, true);
-    if (m_convertPage->block().mode == Protocol::ConversionBlock::kModeModbusSlave &&
-        !m_mappingPage->validateMappings())
-        return;
-    // A main block the CAN page refuses (bad identifier) cancels the write,
-    // before its backup.
-    QByteArray mainFrame;
-    if (!buildConfigFrame(WriteMain, mainFrame))
-        return;
-    if (!backupBeforeWrite())
+    QList<QByteArray> frames;
+    if (!writeFrames(&frames) || !backupBeforeWrite())
         return;
     // Decided once per write: a late acknowledgement of a verified write
     // must not announce it either.
@@ -181,21 +178,43 @@ void CenterWidget::on_Writepushbutton()
     // What the write sends, as values: what a read-back must find, and what
     // the device holds once every frame is acknowledged.
     m_written = Protocol::Configuration();
-    const auto send = [this](quint8 code, QByteArray frame) {
-        if (frame.isEmpty())
-            buildConfigFrame(code, frame);
-        m_unacknowledged.insert(code);
+    for (const QByteArray &frame : qAsConst(frames)) {
+        m_unacknowledged.insert(commandOf(frame));
         m_written.takeFrame(frame);
         sendAndWait(frame, true);
-    };
-    send(WriteMain, mainFrame);
-    if (m_sendModbusBlocks) {
-        send(WriteRecvMapping, {});
-        send(WriteSendMapping, {});
-        send(WriteModbus, {});
     }
-    send(WriteFilters, {});
     finishWriteVerification();
+}
+
+bool CenterWidget::writeFrames(QList<QByteArray> *frames)
+{
+    if (m_convertPage->block().mode == Protocol::ConversionBlock::kModeModbusSlave &&
+        !m_mappingPage->validateMappings())
+        return false;
+    // A main block the CAN page refuses (bad identifier) cancels the write.
+    QByteArray mainFrame;
+    if (!buildConfigFrame(WriteMain, mainFrame))
+        return false;
+    QList<QByteArray> result{mainFrame};
+    if (m_sendModbusBlocks) {
+        for (const quint8 code : {WriteRecvMapping, WriteSendMapping, WriteModbus})
+            result << configFrame(code);
+    }
+    result << configFrame(WriteFilters);
+    *frames = result;
+    return true;
+}
+
+void CenterWidget::takeConnectReplies(const QByteArray &deviceInfoReply, const QList<QByteArray> &readReplies)
+{
+    // As on_Connectpushbutton goes once the challenge is answered.
+    forgetDeviceConfiguration();
+    setPagesEnabled(true);
+    dispatchReply(deviceInfoReply);
+    const QScopedValueRollback<bool> quiet(m_showReadResult, false);
+    for (const QByteArray &reply : readReplies)
+        dispatchReply(reply);
+    finishReadSequence();
 }
 
 void CenterWidget::on_Defaultpushbutton()
@@ -327,19 +346,12 @@ void CenterWidget::on_intermediateFunction(int index)
 
 bool CenterWidget::pagesConfiguration(Protocol::Configuration *blocks)
 {
-    if (m_convertPage->block().mode == Protocol::ConversionBlock::kModeModbusSlave &&
-        !m_mappingPage->validateMappings())
-        return false;
-    const QByteArray mainFrame = configFrame(WriteMain);
-    if (mainFrame.isEmpty())
+    QList<QByteArray> frames;
+    if (!writeFrames(&frames))
         return false;
     Protocol::Configuration result;
-    result.takeFrame(mainFrame);
-    result.takeFrame(configFrame(WriteFilters));
-    if (result.main->conversion.usesModbus()) {
-        for (const quint8 code : {WriteRecvMapping, WriteSendMapping, WriteModbus})
-            result.takeFrame(configFrame(code));
-    }
+    for (const QByteArray &frame : qAsConst(frames))
+        result.takeFrame(frame);
     *blocks = result;
     return true;
 }
@@ -354,7 +366,7 @@ bool CenterWidget::readDeviceConfiguration(Protocol::Configuration *device)
     // The frames and their order are those of the full read; only where
     // the replies go differs.
     m_readChainOk = true;
-    for (const quint8 code : {ReadMain, ReadModbus, ReadSendMapping, ReadRecvMapping, ReadFilters}) {
+    for (const quint8 code : FullReadOrder) {
         sendCommand(code);
         if (!m_readChainOk || !m_serialPort->isOpen())
             return false;

@@ -46,6 +46,8 @@ bool hasValidCrc(const QByteArray &frame);
 bool isReadRequest(quint8 command);
 // The five reads of a full configuration read (device information is not one).
 bool isConfigurationRead(quint8 command);
+// The same five, in the order a full read sends them.
+constexpr quint8 FullReadOrder[] = {ReadMain, ReadModbus, ReadSendMapping, ReadRecvMapping, ReadFilters};
 
 // A read request: header, one 0x00, CRC (6 bytes).
 QByteArray readRequest(quint8 command);

@@ -1,0 +1,96 @@
+#include "LineExchange.h"
+
+#include "link/CenterWidget.h"
+#include "protocol/ConfigFrame.h"
+#include "protocol/ReplyAssembly.h"
+
+namespace {
+
+// As the window: its port's read buffer, and the noise it keeps at most.
+constexpr int kPortReadBufferSize = 512;
+constexpr int kMaxRxBuffer = 4096;
+
+} // namespace
+
+LineExchange::LineExchange(const QString &portName, QObject *parent) : QObject(parent)
+{
+    m_port.setPortName(portName);
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        m_rx.clear();
+        emit timedOut();
+    });
+    connect(&m_port, &QSerialPort::readyRead, this, &LineExchange::onReadyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &LineExchange::onError);
+}
+
+bool LineExchange::open()
+{
+    CenterWidget::applyLineSettings(&m_port);
+    if (!m_port.open(QIODevice::ReadWrite))
+        return false;
+    m_port.setReadBufferSize(kPortReadBufferSize);
+    // Whatever reached the line before anyone listened answers nothing.
+    m_port.clear(QSerialPort::Input);
+    return true;
+}
+
+void LineExchange::close()
+{
+    m_timer.stop();
+    if (m_port.isOpen()) {
+        m_port.clear(QSerialPort::AllDirections);
+        m_port.close();
+    }
+}
+
+bool LineExchange::send(const QByteArray &frame)
+{
+    if (!m_port.isOpen())
+        return false;
+    m_rx.clear();
+    m_awaited = ConfigFrame::commandOf(frame);
+    if (m_port.write(frame) <= 0)
+        return false;
+    m_port.flush();
+    m_timer.start(CenterWidget::ReplyTimeoutMs);
+    return true;
+}
+
+void LineExchange::onReadyRead()
+{
+    m_rx.append(m_port.readAll());
+    if (m_rx.size() > kMaxRxBuffer)
+        m_rx.remove(0, m_rx.size() - kMaxRxBuffer);
+    // Every reply of this read is taken before the awaited one is told:
+    // the next frame then starts from an empty line, as the window's does.
+    QByteArray answer;
+    bool answeredNow = false;
+    for (;;) {
+        const int length = ReplyAssembly::completeReplyLength(m_rx);
+        if (length == 0)
+            break;
+        const QByteArray reply = m_rx.left(length);
+        m_rx.remove(0, length);
+        if (!answeredNow && m_timer.isActive() && ConfigFrame::commandOf(reply) == m_awaited) {
+            m_timer.stop();
+            answer = reply;
+            answeredNow = true;
+        } else {
+            emit unawaited(reply);
+        }
+    }
+    if (answeredNow)
+        emit answered(answer);
+}
+
+void LineExchange::onError(QSerialPort::SerialPortError error)
+{
+    // A pulled adapter: a resource error, or reads that fail every time.
+    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || !m_port.isOpen())
+        return;
+    const QString reason = m_port.errorString();
+    m_timer.stop();
+    m_port.close();
+    emit lost(reason);
+}
