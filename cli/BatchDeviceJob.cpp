@@ -184,21 +184,18 @@ void BatchDeviceJob::advance()
             m_reads << QByteArray();
         send(readRequest(FullReadOrder[0]));
         return;
-    case Step::ConnectRead:
-        if (m_index < kReads)
-            send(readRequest(FullReadOrder[m_index]));
-        else
-            connected();
-        return;
     case Step::Write:
         if (m_index < m_frames.size())
             send(m_frames.at(m_index));
         else
             written();
         return;
-    case Step::ReadBack:
+    case Step::ConnectRead:
+    case Step::ReadBack: // the full read's frames, both
         if (m_index < kReads)
             send(readRequest(FullReadOrder[m_index]));
+        else if (m_step == Step::ConnectRead)
+            connected();
         else
             readBack();
         return;
