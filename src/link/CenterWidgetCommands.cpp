@@ -144,12 +144,12 @@ void CenterWidget::runReadSequence()
     // Each read starts afresh: one earlier time-out must not cut every
     // later read short.
     m_readChainOk = true;
-    for (const quint8 code : {ReadMain, ReadModbus, ReadSendMapping, ReadRecvMapping}) {
+    for (const quint8 code : FullReadOrder) {
         sendCommand(code);
-        if (!m_readChainOk || !m_serialPort->isOpen())
+        // A time-out ends the read, but for that of the filters, read last.
+        if (code != ReadFilters && (!m_readChainOk || !m_serialPort->isOpen()))
             return;
     }
-    sendCommand(ReadFilters);
     finishReadSequence();
 }
 
