@@ -8,10 +8,6 @@
 #include "protocol/Handshake.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QRandomGenerator>
 
 #include <iterator>
 
@@ -51,23 +47,11 @@ void BatchDeviceJob::box(const char *title, const QString &text)
 void BatchDeviceJob::start()
 {
     if (!m_line.open()) {
-        box("错误", windowText("打开设备") + windowText("失败.错误码:") + QString::number(m_line.error()) +
-                        windowText(",描述：") + m_line.errorString());
-        switch (m_line.error()) {
-        case QSerialPort::DeviceNotFoundError:
-        case QSerialPort::PermissionError:
-        case QSerialPort::OpenError:
-            failConnect(ExitCode::PortUnavailable);
-            return;
-        default:
-            failConnect(ExitCode::NoAnswer);
-            return;
-        }
+        box("错误", CenterWidget::openFailureText(m_line.port()));
+        failConnect(openFailureCode(m_line.port().error()));
+        return;
     }
-    m_challenge.resize(ChallengeSize);
-    QRandomGenerator *random = QRandomGenerator::system();
-    for (int i = 0; i < ChallengeSize; ++i)
-        m_challenge[i] = static_cast<char>(random->generate() & 0xFF);
+    m_challenge = Handshake::newChallenge();
     m_step = Step::Challenge;
     send(challengeRequest(m_challenge));
 }
@@ -250,7 +234,7 @@ void BatchDeviceJob::written()
 
 void BatchDeviceJob::readBack()
 {
-    if (!m_device.main || !m_device.filters || !m_device.modbus || !m_device.send || !m_device.recv) {
+    if (!m_device.isComplete()) {
         finish(ExitCode::NoAnswer);
         return;
     }

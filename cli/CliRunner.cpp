@@ -120,6 +120,18 @@ int CliRunner::run()
     return update(session);
 }
 
+int openFailureCode(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::PermissionError:
+    case QSerialPort::OpenError:
+        return ExitCode::PortUnavailable;
+    default:
+        return ExitCode::NoAnswer;
+    }
+}
+
 QString connectFailureText(int code, const QString &port)
 {
     switch (code) {

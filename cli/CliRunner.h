@@ -4,6 +4,7 @@
 
 #include "protocol/Configuration.h"
 
+#include <QSerialPort>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -44,6 +45,9 @@ private:
 void printOut(const QString &text);
 void printErr(const QString &text);
 
+// The exit code of a port that would not open: PortUnavailable where it is
+// missing, taken or forbidden, else NoAnswer.
+int openFailureCode(QSerialPort::SerialPortError error);
 // Why a connect to `port` failed with `code`, in a line operator's words.
 QString connectFailureText(int code, const QString &port);
 // A verify's findings, one line each ("FIELD: device VALUE, file VALUE"),

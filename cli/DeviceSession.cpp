@@ -1,5 +1,6 @@
 #include "DeviceSession.h"
 
+#include "CliRunner.h"
 #include "ExitCode.h"
 
 #include "app/MessageBox.h"
@@ -143,14 +144,8 @@ int DeviceSession::connectDevice()
     beginStep();
     m_center->on_Connectpushbutton();
     if (!m_center->isConnected()) {
-        switch (m_port->error()) {
-        case QSerialPort::DeviceNotFoundError:
-        case QSerialPort::PermissionError:
-        case QSerialPort::OpenError:
+        if (openFailureCode(m_port->error()) == ExitCode::PortUnavailable)
             return ExitCode::PortUnavailable;
-        default:
-            break;
-        }
         // A challenge answered, but not under the key: the device is not
         // one of ours, or not healthy. A link lost after a good answer is
         // no such thing.

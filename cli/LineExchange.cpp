@@ -4,14 +4,6 @@
 #include "protocol/ConfigFrame.h"
 #include "protocol/ReplyAssembly.h"
 
-namespace {
-
-// As the window: its port's read buffer, and the noise it keeps at most.
-constexpr int kPortReadBufferSize = 512;
-constexpr int kMaxRxBuffer = 4096;
-
-} // namespace
-
 LineExchange::LineExchange(const QString &portName, QObject *parent) : QObject(parent)
 {
     m_port.setPortName(portName);
@@ -29,7 +21,7 @@ bool LineExchange::open()
     CenterWidget::applyLineSettings(&m_port);
     if (!m_port.open(QIODevice::ReadWrite))
         return false;
-    m_port.setReadBufferSize(kPortReadBufferSize);
+    m_port.setReadBufferSize(CenterWidget::PortReadBufferSize);
     // Whatever reached the line before anyone listened answers nothing.
     m_port.clear(QSerialPort::Input);
     return true;
@@ -60,8 +52,8 @@ bool LineExchange::send(const QByteArray &frame)
 void LineExchange::onReadyRead()
 {
     m_rx.append(m_port.readAll());
-    if (m_rx.size() > kMaxRxBuffer)
-        m_rx.remove(0, m_rx.size() - kMaxRxBuffer);
+    if (m_rx.size() > CenterWidget::MaxReceiveBuffer)
+        m_rx.remove(0, m_rx.size() - CenterWidget::MaxReceiveBuffer);
     // Every reply of this read is taken before the awaited one is told:
     // the next frame then starts from an empty line, as the window's does.
     QByteArray answer;

@@ -22,8 +22,8 @@ public:
     bool open();
     void close();
     bool isOpen() const { return m_port.isOpen(); }
-    QSerialPort::SerialPortError error() const { return m_port.error(); }
-    QString errorString() const { return m_port.errorString(); }
+    // Why open() failed: error() and errorString().
+    const QSerialPort &port() const { return m_port; }
 
     // False when the frame could not be handed to the line (nothing is
     // then awaited); else one of the three signals follows.

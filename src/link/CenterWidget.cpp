@@ -26,18 +26,15 @@
 #include <QScopedValueRollback>
 #include <QSerialPortInfo>
 
-namespace {
-
-constexpr int kPortReadBufferSize = 512;
-// Replies are at most a few hundred bytes; noise beyond this is dropped so
-// that a flooded line cannot grow memory.
-constexpr int kMaxRxBuffer = 4096;
-
-} // namespace
-
 QByteArray CenterWidget::sharedKey()
 {
     return Handshake::sharedKey();
+}
+
+QString CenterWidget::openFailureText(const QSerialPort &port)
+{
+    return tr("打开设备") + tr("失败.错误码:") + QString::number(port.error()) + tr(",描述：") +
+           port.errorString();
 }
 
 void CenterWidget::applyLineSettings(QSerialPort *port)
@@ -127,16 +124,14 @@ void CenterWidget::openPort()
     applyLineSettings(m_serialPort);
     discardReceived();
     if (m_serialPort->open(QIODevice::ReadWrite)) {
-        m_serialPort->setReadBufferSize(kPortReadBufferSize);
+        m_serialPort->setReadBufferSize(PortReadBufferSize);
         // Bytes that reached the line while nobody listened (a reply that
         // came after its time-out closed the port) answer nothing of ours.
         m_serialPort->clear(QSerialPort::Input);
         m_portOpened = true;
         return;
     }
-    showMessageBox(QMessageBox::Warning, this, tr("错误"),
-                   tr("打开设备") + tr("失败.错误码:") + QString::number(m_serialPort->error()) +
-                       tr(",描述：") + m_serialPort->errorString());
+    showMessageBox(QMessageBox::Warning, this, tr("错误"), openFailureText(*m_serialPort));
 }
 
 void CenterWidget::on_Connectpushbutton(bool)
@@ -269,8 +264,8 @@ void CenterWidget::receiveBytes(const QByteArray &bytes)
     {
         QMutexLocker locker(&m_rxMutex);
         m_rxBuffer.append(bytes);
-        if (m_rxBuffer.size() > kMaxRxBuffer) {
-            const int excess = m_rxBuffer.size() - kMaxRxBuffer;
+        if (m_rxBuffer.size() > MaxReceiveBuffer) {
+            const int excess = m_rxBuffer.size() - MaxReceiveBuffer;
             m_trafficLog->recordDiscarded(m_rxBuffer.left(excess));
             m_rxBuffer.remove(0, excess);
         }

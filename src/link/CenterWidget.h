@@ -71,9 +71,16 @@ public:
     static QByteArray sharedKey();
     // How long a command waits for its reply.
     static constexpr int ReplyTimeoutMs = 500;
+    // The port's own read buffer once open, and the most the receive path
+    // keeps: replies are at most a few hundred bytes; noise beyond this is
+    // dropped so that a flooded line cannot grow memory.
+    static constexpr int PortReadBufferSize = 512;
+    static constexpr int MaxReceiveBuffer = 4096;
     // The line every converter speaks: 115200 baud, 8 data bits, no
     // parity, one stop bit, no flow control.
     static void applyLineSettings(QSerialPort *port);
+    // The text of the box a port that would not open shows.
+    static QString openFailureText(const QSerialPort &port);
 
     // The receive path for bytes that arrived on the port: assembles them
     // into replies and dispatches each complete one. The port feeds it;

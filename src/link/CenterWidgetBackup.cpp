@@ -38,13 +38,12 @@ void CenterWidget::noteReadCompleted()
     // A read cut short (time-out, lost port) leaves the pages half the
     // device's and half what they showed: the last complete picture stays.
     // The text is made here, once, so that a write only writes it out.
-    const Protocol::Configuration &read = m_readBlocks;
     if (m_backups.folder().isEmpty() || !m_readChainOk || !m_authenticated || !m_serialPort->isOpen() ||
-        !read.main || !read.filters || !read.modbus || !read.send || !read.recv)
+        !m_readBlocks.isComplete())
         return;
     m_deviceJson = pagesJson();
     m_deviceText = ConfigFile::documentText(m_deviceJson);
-    m_deviceBlocks = read;
+    m_deviceBlocks = m_readBlocks;
     m_sentPending = false;
 }
 

@@ -14,12 +14,12 @@
 #include "protocol/Configuration.h"
 #include "protocol/ConversionBlock.h"
 #include "protocol/DeviceInfo.h"
+#include "protocol/Handshake.h"
 #include "protocol/UpdateFrame.h"
 #include "update/UpadteWidget.h"
 
 #include "ui_CenterWidget.h"
 
-#include <QRandomGenerator>
 #include <QScopedValueRollback>
 
 #include <initializer_list>
@@ -89,14 +89,10 @@ bool CenterWidget::buildConfigFrame(quint8 code, QByteArray &frame)
     // The pages write their fields one by one: room for all of them at once.
     frame.reserve(requestLength(code));
     switch (code) {
-    case Challenge: {
-        m_challenge.resize(ChallengeSize);
-        QRandomGenerator *random = QRandomGenerator::system();
-        for (int i = 0; i < ChallengeSize; ++i)
-            m_challenge[i] = static_cast<char>(random->generate() & 0xFF);
+    case Challenge:
+        m_challenge = Handshake::newChallenge();
         frame = challengeRequest(m_challenge);
         return true;
-    }
     case WriteMain:
         // A refused write must not leave the previous write's decision behind.
         m_sendModbusBlocks = false;
@@ -371,7 +367,7 @@ bool CenterWidget::readDeviceConfiguration(Protocol::Configuration *device)
         if (!m_readChainOk || !m_serialPort->isOpen())
             return false;
     }
-    if (!captured.main || !captured.filters || !captured.modbus || !captured.send || !captured.recv)
+    if (!captured.isComplete())
         return false;
     *device = captured;
     return true;

@@ -42,6 +42,8 @@ struct Configuration
     // Decodes `frame` (a write request or a read reply: both have the same
     // layout) into the block its command byte names; false for other commands.
     bool takeFrame(const QByteArray &frame);
+    // All five blocks are there: what a full read must have found.
+    bool isComplete() const { return main && filters && modbus && send && recv; }
 
     // The blocks both hold, field by field, in a fixed order. Field names
     // are stable (scripts parse them):

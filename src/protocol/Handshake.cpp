@@ -4,6 +4,8 @@
 #include "protocol/ConfigFrame.h"
 #include "protocol/Sm4.h"
 
+#include <QRandomGenerator>
+
 namespace Handshake {
 
 using ConfigFrame::ChallengeOffset;
@@ -24,6 +26,15 @@ QByteArray answer(const QByteArray &challenge, const QByteArray &key)
     sm4_setkey_enc(&ctx, reinterpret_cast<const unsigned char *>(key.constData()));
     sm4_crypt_ecb(&ctx, SM4_ENCRYPT, ChallengeSize, plain, cipher);
     return QByteArray(reinterpret_cast<const char *>(cipher), ChallengeSize);
+}
+
+QByteArray newChallenge()
+{
+    QByteArray challenge(ChallengeSize, '\0');
+    QRandomGenerator *random = QRandomGenerator::system();
+    for (int i = 0; i < ChallengeSize; ++i)
+        challenge[i] = static_cast<char>(random->generate() & 0xFF);
+    return challenge;
 }
 
 bool replyMatches(const QByteArray &reply, const QByteArray &challenge, const QByteArray &key)

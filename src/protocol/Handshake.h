@@ -9,6 +9,9 @@ namespace Handshake {
 // Shared with the device firmware; devices and test tools rely on it.
 QByteArray sharedKey();
 
+// 16 bytes from the system's random source: a new challenge.
+QByteArray newChallenge();
+
 // The 16 bytes a device answers for `challenge` (its first 16 bytes, 0x00
 // where it is shorter), encrypted under `key`.
 QByteArray answer(const QByteArray &challenge, const QByteArray &key = sharedKey());
