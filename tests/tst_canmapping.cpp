@@ -213,7 +213,8 @@ private slots:
               "s1:6");
         check("send address negative", "2,0,0,0,0,1,-1,", "", "地址错误|" + empty, "s0:6");
         check("receive id beyond 1FFFFFFF", "", "2,20000000,0,0,", "ID错误|" + empty, "r0:1");
-        check("receive start beyond 65535", "", "2,1,70000,0,", "地址错误|" + empty, "r0:2");
+        check("receive start beyond 65535", "", "2,1,70000,0,",
+              "地址超出范围|结束地址超出 65535 (0xFFFF)\n当前结束地址：70000 (0x11170)", "r0:2 r0:3");
         check("receive start unreadable", "", "2,1,x1,0,",
               "参数错误|地址或映射数量格式错误或无效|请检查后重试", "r0:2 r0:3");
         check("overlapping ranges", "", "2,1,0,3, 2,2,3,3,", "区间重复|CAN接收映射列表存在区间重复",

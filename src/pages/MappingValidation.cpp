@@ -86,16 +86,16 @@ public:
             finding.cleared << address << count << id;
             if (r.id.isEmpty() || !readsWithin(r.id, 16, Protocol::kMaxExtendedId))
                 return fail({id}, Words::tr("ID错误"), Words::tr("请输入有效值"));
+            if (r.address.isEmpty())
+                return fail({address}, Words::tr("地址错误"), Words::tr("请输入有效值"));
             bool startOk = false;
             const qint64 start = r.address.toInt(&startOk);
-            // A start the block cannot carry (a file can bring one in) would
-            // go out as 0.
-            if (r.address.isEmpty() || (startOk && start > kMaxAddress))
-                return fail({address}, Words::tr("地址错误"), Words::tr("请输入有效值"));
             const qint64 registers = r.countIndex >= 0 ? r.countIndex + 1 : 0;
             if (!startOk || r.countIndex < 0 || start < 0 || registers <= 0)
                 return fail({address, count}, Words::tr("参数错误"),
                             Words::tr("地址或映射数量格式错误或无效"), Words::tr("请检查后重试"));
+            // A start the block cannot carry (a file can bring one in) ends
+            // above 65535 too, and is refused here.
             const qint64 end = start + registers - 1;
             if (end > kMaxAddress)
                 return fail({address, count}, Words::tr("地址超出范围"),
