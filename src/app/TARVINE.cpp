@@ -57,9 +57,10 @@ TARVINE::TARVINE(QWidget *parent) : QMainWindow(parent)
     m_centerWidget->setBackupFolder(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
                                     QStringLiteral("/backups"));
     m_centerWidget->refreshSerialPorts();
-    // The port of the last successful connect, listed or not (a typed path).
+    // The port of the last successful connect, when it is there; a port
+    // that is gone would only fail to open: the list's own choice stands.
     m_storedPort = storedLastPort();
-    if (!m_storedPort.isEmpty())
+    if (!m_storedPort.isEmpty() && m_centerWidget->listsPort(m_storedPort))
         m_centerWidget->setPortName(m_storedPort);
     connect(m_centerWidget, &CenterWidget::connected, this, &TARVINE::rememberPort);
     // Where the pages need more room than the classic size, give it to them

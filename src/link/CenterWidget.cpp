@@ -97,6 +97,11 @@ void CenterWidget::setPortName(const QString &name)
         ui->m_comboBoxSerial->setEditText(name);
 }
 
+bool CenterWidget::listsPort(const QString &name) const
+{
+    return ui->m_comboBoxSerial->findText(name) >= 0;
+}
+
 void CenterWidget::refreshSerialPorts()
 {
     QComboBox *box = ui->m_comboBoxSerial;

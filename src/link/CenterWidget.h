@@ -63,6 +63,8 @@ public:
     void refreshSerialPorts();
     // Chooses the port to open (the box is editable: any device path).
     void setPortName(const QString &name);
+    // The port box lists this port among those present.
+    bool listsPort(const QString &name) const;
 
     bool isConnected() const { return m_authenticated; }
     // True while a command waits for its reply or a sequence runs.
