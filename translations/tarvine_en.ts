@@ -625,12 +625,12 @@ Current end address: %1 (0x%2)</translation>
         <translation>Backups…</translation>
     </message>
     <message>
-        <source>尚未完整读取设备配置，无法在写配置前备份，写配置未发送。请先读配置。</source>
-        <translation>The device configuration has not been read completely, so it cannot be backed up before writing; nothing was written. Read the configuration first.</translation>
+        <source>未备份设备配置：本次连接尚未完整读取设备配置</source>
+        <translation>No backup of the device configuration: it has not been read completely in this connection</translation>
     </message>
     <message>
-        <source>备份设备配置失败，写配置未发送。</source>
-        <translation>Could not back up the device configuration; nothing was written.</translation>
+        <source>未备份设备配置：%1</source>
+        <translation>No backup of the device configuration: %1</translation>
     </message>
 </context>
 <context>
@@ -1219,6 +1219,10 @@ p, li { white-space: pre-wrap; }
     <message>
         <source>未成帧字节，已丢弃</source>
         <translation>bytes that formed no reply, dropped</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Note</translation>
     </message>
 </context>
 <context>

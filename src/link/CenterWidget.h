@@ -200,9 +200,10 @@ private:
     QJsonObject pagesJson() const;
     void forgetDeviceConfiguration();
     void noteReadCompleted();
-    // False when the write must not go out: the backup failed, or what the
-    // device holds is not known (the box says which).
-    bool backupBeforeWrite();
+    // Saves what the device holds before a write. Never stops the write:
+    // when no backup can be taken, the traffic log says why.
+    void backupBeforeWrite();
+    void noteNoBackup(const QString &why);
     void noteReadReply(const QByteArray &reply);
     void noteWriteAcknowledged();
     void openBackups();

@@ -7,6 +7,8 @@
 #include "files/BackupStore.h"
 #include "files/BackupsDialog.h"
 #include "files/ConfigFile.h"
+#include "link/LinkLog.h"
+#include "link/TrafficLog.h"
 #include "protocol/ConfigFrame.h"
 
 #include "ui_CenterWidget.h"
@@ -57,29 +59,32 @@ void CenterWidget::noteReadReply(const QByteArray &reply)
     m_readBlocks.takeFrame(reply);
 }
 
-bool CenterWidget::backupBeforeWrite()
+void CenterWidget::backupBeforeWrite()
 {
     if (m_backups.folder().isEmpty())
-        return true;
-    // Without a complete read in this connection there is nothing true to
-    // back up: the pages may hold a file or a half read, not the device.
-    // Writing without a backup is what this guards against, so the write
-    // waits until "读配置" has shown what the device holds.
+        return;
+    // Whatever happens to the backup, the write goes out: a user may write
+    // what the pages hold at any time, and those who cannot get a backup
+    // (a unit whose read never completes, a full disk) are the ones who
+    // need the write most. The traffic log says why none was taken.
+    m_sentPending = true;
     if (m_deviceText.isEmpty()) {
-        showMessageBox(QMessageBox::Warning, this, tr("提示"),
-                       tr("尚未完整读取设备配置，无法在写配置前备份，写配置未发送。请先读配置。"));
-        return false;
+        // Without a complete read in this connection there is nothing true
+        // to back up: the pages may hold a file or a half read.
+        noteNoBackup(tr("未备份设备配置：本次连接尚未完整读取设备配置"));
+        return;
     }
     QString error;
     const QString path =
         m_backups.save(m_deviceProduct, m_deviceText, QDateTime::currentDateTimeUtc(), &error);
-    if (path.isEmpty()) {
-        showMessageBox(QMessageBox::Warning, this, tr("错误"),
-                       tr("备份设备配置失败，写配置未发送。") + QLatin1Char('\n') + error);
-        return false;
-    }
-    m_sentPending = true;
-    return true;
+    if (path.isEmpty())
+        noteNoBackup(tr("未备份设备配置：%1").arg(error));
+}
+
+void CenterWidget::noteNoBackup(const QString &why)
+{
+    m_trafficLog->recordNote(why);
+    qCDebug(lcLink).noquote() << why;
 }
 
 void CenterWidget::noteWriteAcknowledged()
@@ -90,11 +95,16 @@ void CenterWidget::noteWriteAcknowledged()
     if (!m_sentPending)
         return;
     m_sentPending = false;
+    // Not knowing what the device held, only a write of every block tells
+    // what it holds now.
+    const bool known = !m_deviceText.isEmpty();
+    if (!known && !m_written.isComplete())
+        return;
     // Writing again what the device holds is the common case (write, look,
     // write again; a line writing one file to every unit): the device holds
     // nothing new and its text stands, without taking the pages again.
     // Forms the device cannot tell apart are nothing new either.
-    if (Protocol::Configuration::differences(m_deviceBlocks, m_written).isEmpty())
+    if (known && Protocol::Configuration::differences(m_deviceBlocks, m_written).isEmpty())
         return;
     const QJsonObject sent = pagesJson();
     if (sent != m_deviceJson) {

@@ -165,8 +165,9 @@ void CenterWidget::on_Writepushbutton()
         return;
     const QScopedValueRollback<bool> busy(m_busy, true);
     QList<QByteArray> frames;
-    if (!writeFrames(&frames) || !backupBeforeWrite())
+    if (!writeFrames(&frames))
         return;
+    backupBeforeWrite();
     // Decided once per write: a late acknowledgement of a verified write
     // must not announce it either.
     m_verifyingWrite = ui->m_checkBoxVerifyAfterWrite->isChecked();

@@ -62,6 +62,14 @@ void TrafficLog::recordTimeout(quint8 awaitedCommand, quint8 awaitedPhase)
     append(std::move(entry));
 }
 
+void TrafficLog::recordNote(const QString &text)
+{
+    Entry entry;
+    entry.direction = Direction::Note;
+    entry.note = text;
+    append(std::move(entry));
+}
+
 void TrafficLog::recordDiscarded(const QByteArray &bytes)
 {
     if (bytes.isEmpty())
@@ -101,6 +109,8 @@ QString TrafficLog::directionText(const Entry &entry)
         return tr("发送");
     case Direction::Received:
         return tr("接收");
+    case Direction::Note:
+        return tr("提示");
     case Direction::Timeout:
         break;
     }
@@ -109,6 +119,8 @@ QString TrafficLog::directionText(const Entry &entry)
 
 QString TrafficLog::commandText(const Entry &entry)
 {
+    if (entry.direction == Direction::Note)
+        return QString();
     const QByteArray &bytes = entry.bytes;
     quint8 phase = entry.awaitedPhase;
     if (entry.direction == Direction::Sent)
@@ -176,6 +188,8 @@ QString TrafficLog::commandText(const Entry &entry)
 
 QString TrafficLog::markText(const Entry &entry)
 {
+    if (entry.direction == Direction::Note)
+        return entry.note;
     if (entry.direction == Direction::Timeout)
         return tr("无应答");
     switch (entry.mark) {
@@ -193,11 +207,16 @@ QString TrafficLog::markText(const Entry &entry)
     return QString();
 }
 
+QString TrafficLog::lengthText(const Entry &entry)
+{
+    return entry.direction == Direction::Note ? QString() : QString::number(entry.bytes.size());
+}
+
 QString TrafficLog::line(const Entry &entry)
 {
     QString text = timeText(entry) + QLatin1Char('\t') + directionText(entry) + QLatin1Char('\t') +
-                   commandText(entry) + QLatin1Char('\t') + QString::number(entry.bytes.size()) +
-                   QLatin1Char('\t') + hexDump(entry.bytes);
+                   commandText(entry) + QLatin1Char('\t') + lengthText(entry) + QLatin1Char('\t') +
+                   hexDump(entry.bytes);
     const QString mark = markText(entry);
     if (!mark.isEmpty())
         text += QLatin1Char('\t') + mark;

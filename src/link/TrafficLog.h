@@ -9,6 +9,8 @@
 // What went over the wire, for a user chasing a misbehaving line: every
 // frame sent, every reply received, every time-out, and the replies and
 // byte runs the link dropped or did not wait for, each with its reason.
+// The tool notes beside them what the user should know of a command
+// that the frames cannot tell (a write that went out without a backup).
 // The link side of CenterWidget feeds it; it keeps the newest kCapacity
 // entries in a ring.
 //
@@ -27,7 +29,8 @@ public:
     {
         Sent,
         Received,
-        Timeout
+        Timeout,
+        Note // no bytes: a word of the tool's own about the exchange
     };
     // Why received bytes are marked; the link still handles a NotAwaited
     // reply as it handles any other.
@@ -48,6 +51,7 @@ public:
         Mark mark = Mark::None;
         quint8 awaitedCommand = 0; // a time-out: the reply it waited for
         quint8 awaitedPhase = 0;   // and, for a firmware packet, its phase
+        QString note;              // a note's text
     };
 
     explicit TrafficLog(QObject *parent = nullptr);
@@ -55,6 +59,8 @@ public:
     void recordSent(const QByteArray &frame);
     void recordReceived(const QByteArray &reply, Mark mark = Mark::None);
     void recordTimeout(quint8 awaitedCommand, quint8 awaitedPhase);
+    // A line of the tool's own, shown where a reply's reason would be.
+    void recordNote(const QString &text);
     // Bytes thrown out of the receive buffer unanswered; the mark says what
     // they looked like. Nothing is recorded for an empty run.
     void recordDiscarded(const QByteArray &bytes);
@@ -76,6 +82,7 @@ public:
     static QString timeText(const Entry &entry);
     static QString directionText(const Entry &entry);
     static QString commandText(const Entry &entry);
+    static QString lengthText(const Entry &entry); // empty for a note
     static QString markText(const Entry &entry);
 
 signals:

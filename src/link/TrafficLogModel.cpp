@@ -29,8 +29,9 @@ QVariant TrafficLogModel::data(const QModelIndex &index, int role) const
         return QVariant();
     const TrafficLog::Entry &entry = *found;
     if (role == Qt::ForegroundRole) {
-        const bool marked =
-            entry.mark != TrafficLog::Mark::None || entry.direction == TrafficLog::Direction::Timeout;
+        const bool marked = entry.mark != TrafficLog::Mark::None ||
+                            entry.direction == TrafficLog::Direction::Timeout ||
+                            entry.direction == TrafficLog::Direction::Note;
         return marked ? QVariant(QBrush(Qt::darkRed)) : QVariant();
     }
     if (index.column() == BytesColumn && role == Qt::FontRole)
@@ -48,7 +49,7 @@ QVariant TrafficLogModel::data(const QModelIndex &index, int role) const
     case CommandColumn:
         return TrafficLog::commandText(entry);
     case LengthColumn:
-        return entry.bytes.size();
+        return TrafficLog::lengthText(entry);
     case BytesColumn:
         return hexDump(entry.bytes);
     case MarkColumn:

@@ -60,7 +60,8 @@ TrafficLogPanel::TrafficLogPanel(TrafficLog *log, QWidget *parent)
     QStringList commands;
     TrafficLog::Entry sample;
     for (const auto direction :
-         {TrafficLog::Direction::Sent, TrafficLog::Direction::Received, TrafficLog::Direction::Timeout}) {
+         {TrafficLog::Direction::Sent, TrafficLog::Direction::Received, TrafficLog::Direction::Timeout,
+          TrafficLog::Direction::Note}) {
         sample.direction = direction;
         directions << TrafficLog::directionText(sample);
     }
