@@ -40,9 +40,12 @@ class Tst_cli : public QObject
     QTemporaryDir m_dir;
     QString m_known, m_bad, m_image;
     // The known file with a start position and identifier length that only
-    // a device already in CAN FD with extended identifiers lets through: a
-    // window connected to a device at its defaults cuts them to 7 and 2.
+    // CAN FD with extended identifiers lets through: what the device held
+    // before (classic CAN at its defaults) must not cut them.
     QString m_wide;
+    // A file whose write once depended on what the pages showed before:
+    // custom timing words, filtering off, a remote heartbeat on CAN FD.
+    QString m_custom;
     QStringList m_wideOnDefaults, m_wideOnKnown; // the window's write of it to each
     QByteArray m_imageBytes;
     QHash<quint8, QByteArray> m_knownBlocks; // the device after the window wrote the known file
@@ -101,7 +104,39 @@ private slots:
             other.click("m_pushButtonWrite");
             *frames = hexFrames(other.sim().receivedFrames());
         }
-        QVERIFY(m_wideOnDefaults != m_wideOnKnown);
+        QCOMPARE(m_wideOnDefaults, m_wideOnKnown);
+        m_custom = writeFile(m_dir.filePath("custom.txt"),
+                             QByteArray(kKnownConfiguration)
+                                 .replace("\"Arbitrationarea\": 11,", "\"ArbitrationWord\": \"0x8bcf203d\",\n"
+                                                                    "\"Arbitrationarea\": 14,")
+                                 .replace("\"Dataarea\": 8,", "\"DataWord\": \"0x00270004\",\n\"Dataarea\": 13,")
+                                 .replace("\"FilterEnable\": 2", "\"FilterEnable\": 0")
+                                 .replace("\"frameFormat\": 0", "\"frameFormat\": 1")
+                                 .replace("\"dataLen\": 9", "\"dataLen\": 8"));
+    }
+
+    // A file written to a unit verifies against it, whatever the unit held.
+    void writtenFileVerifies_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("holdsKnown");
+        for (const bool known : {false, true}) {
+            QTest::addRow("wide, device %s", known ? "known" : "at defaults") << m_wide << known;
+            QTest::addRow("custom, device %s", known ? "known" : "at defaults") << m_custom << known;
+        }
+    }
+    void writtenFileVerifies()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, holdsKnown);
+        SimConverter sim;
+        QVERIFY(sim.open());
+        if (holdsKnown)
+            preload(sim);
+        const Run write = cli({"--port", sim.portName(), "write", file, "--no-verify"});
+        QVERIFY2(write.exitCode == 0, qPrintable(write.err));
+        const Run verify = cli({"--port", sim.portName(), "verify", file});
+        QVERIFY2(verify.exitCode == 0, qPrintable(verify.out + verify.err));
     }
 
     void commands_data()
@@ -213,8 +248,7 @@ private slots:
     // one given a file the tool refuses (refused before any job starts: its
     // port never hears a byte), one verified against a device that differs.
     // The healthy ones are written with the frames the window sends to that
-    // very device (what it held may change them), and the summary says
-    // which failed.
+    // very device, and the summary says which failed.
     void batch()
     {
         struct Unit

@@ -25,6 +25,65 @@ class TestConfigFile : public QObject
 
     QString write(const QString &name, const QByteArray &b) { return writeFile(m_dir.filePath(name), b); }
 
+    // A configuration file with values drawn from those that make a load
+    // depend on the pages' earlier state: start positions and lengths
+    // beyond a classic or standard bus, custom timing words (good, too
+    // wide, unreadable), the filter switch, a remote heartbeat on CAN FD,
+    // and send identifiers a standard frame refuses.
+    static QByteArray randomFile(QRandomGenerator &r)
+    {
+        const auto pick = [&r](const QJsonArray &values) { return values.at(r.bounded(values.size())); };
+        const auto upTo = [&r](int last) { return r.bounded(last + 1); };
+        QJsonObject can{{"CANStandard", upTo(1)},
+                        {"Agreement", upTo(1)},
+                        {"frameType", upTo(1)},
+                        {"speed", upTo(1)},
+                        {"sendID", pick({"7ff", "800", "1abcdef0", "123", "", "zz"})},
+                        {"Arbitrationarea", pick({3, 14, 14})},
+                        {"Dataarea", pick({2, 13, 13})},
+                        {"FilterEnable", pick({0, 2})}};
+        // The tool saves a word with every custom position, and none
+        // otherwise; a word beside a preset is ignored.
+        const QJsonArray words{"0x0012abcd", "0x8BCF203D", "12", "nothex", "0x123456789"};
+        const auto word = [&](const char *position, const char *key, int custom) {
+            if (can.value(position).toInt() == custom || r.bounded(2))
+                can.insert(key, pick(words));
+        };
+        word("Arbitrationarea", "ArbitrationWord", 14);
+        word("Dataarea", "DataWord", 13);
+        const int filters = upTo(2);
+        can.insert("NumberFilters", filters);
+        for (int i = 0; i < filters; ++i) {
+            const QString n = QString::number(i);
+            can.insert("frametype_" + n, 1);
+            can.insert("Filterstype_" + n, upTo(1));
+            can.insert("IDaddress_" + n, pick({"18ff0000", "123"}));
+            can.insert("Taddress_" + n, "1fffffff");
+        }
+        const QJsonObject convert{{"convertMode", upTo(4)}, {"convertDirect", upTo(2)},
+                                  {"forwardInfo", pick({0, 2})}, {"forwartID", pick({0, 2})},
+                                  {"posOffset", pick({0, 3, 7, 15, 40, 63})}, {"len", pick({1, 2, 3, 4})},
+                                  {"interval", pick({0, 300})}, {"intervalCAN", pick({0, 10})}};
+        const QJsonObject modbus{{"Addr", pick({"0a", "01"})},
+                                 {"CANID", pick({"1abcdef0", "7ff", "00"})},
+                                 {"Data", "11 22 33 44 55 66 77 88"},
+                                 {"Type", upTo(2)},
+                                 {"dataLen", pick({8, 9})},
+                                 {"frameFormat", upTo(1)},
+                                 {"frameType", upTo(1)},
+                                 {"heartEnable", upTo(1)},
+                                 {"interval", "500"}};
+        const QJsonObject map{{"sendMap", pick({QJsonArray{"2,0,1,2,15,1fffffff,40000,"},
+                                                QJsonArray{"2,0,0,0,14,1,10,", "2,0,0,0,14,2,11,"}})},
+                              {"recMap", pick({QJsonArray{"2,18ff50e5,100,3,"}, QJsonArray{"2,1,0,3,"}})}};
+        QJsonObject root = QJsonDocument::fromJson(kKnownConfiguration).object();
+        root.insert(ConfigFile::CanParamKey, can);
+        root.insert(ConfigFile::ConvertParamKey, convert);
+        root.insert(ConfigFile::ModBusParamKey, modbus);
+        root.insert(ConfigFile::CanMapKey, map);
+        return ConfigFile::documentText(root);
+    }
+
 private slots:
     void cleanup() { setFileNameProvider({}); }
 
@@ -197,6 +256,54 @@ private slots:
             rig.click("backupsLoadButton");
             QCOMPARE(rig.boxes().last().text, QStringLiteral("读取成功"));
             QCOMPARE(rig.pagesText(), held);
+        }
+    }
+
+    // A file loads the same whatever the pages held before: after a
+    // connect to a device at its defaults, after another file, and after a
+    // read of a device that holds another configuration. The pages and the
+    // frames a write would send are the same each time, and what the pages
+    // then save loads back to itself.
+    void loadDoesNotDependOnWhatCameBefore_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed = 1; seed <= 16; ++seed)
+            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+    }
+    void loadDoesNotDependOnWhatCameBefore()
+    {
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        const QByteArray file = randomFile(random);
+        const QByteArray otherFile = randomFile(random), otherDevice = randomFile(random);
+
+        // A field's rule speaks when its text changes: the boxes of a load
+        // may differ, what it leaves may not.
+        struct Outcome
+        {
+            QByteArray pages;
+            QList<QByteArray> frames;
+        };
+        const auto load = [&rig, &file] {
+            rig.loadPages(file);
+            Outcome outcome{rig.pagesText(), {}};
+            rig.center().writeFrames(&outcome.frames);
+            return outcome;
+        };
+        const Outcome first = load();
+        rig.loadPages(first.pages);
+        QCOMPARE(rig.pagesText(), first.pages);
+        rig.loadPages(otherFile);
+        const Outcome afterFile = load();
+        rig.loadPages(otherDevice);
+        rig.click("m_pushButtonWrite");
+        rig.click("m_pushButtonRead");
+        const Outcome afterRead = load();
+        for (const Outcome *other : {&afterFile, &afterRead}) {
+            QCOMPARE(other->pages, first.pages);
+            QCOMPARE(other->frames, first.frames);
         }
     }
 

@@ -101,12 +101,19 @@ void CenterWidget::loadConfiguration(const QString &fileName)
     }
 
     // A member that is not an object reaches its page as an empty one.
-    m_convertPage->fromJson(root.value(ConfigFile::ConvertParamKey).toObject());
+    const QJsonObject convert = root.value(ConfigFile::ConvertParamKey).toObject();
+    m_convertPage->fromJson(convert);
     m_serialPage->fromJson(root.value(ConfigFile::SerialParamKey).toObject());
     m_canPage->fromJson(root.value(ConfigFile::CanParamKey).toObject());
     m_modbusPage->fromJson(root.value(ConfigFile::ModBusParamKey).toObject());
     m_mappingPage->fromJson(root.value(ConfigFile::CanMapKey).toObject());
     m_mappingPage->applyCanMode(m_canPage->canMode());
+    // The identifier's place was limited by the CAN settings the pages held
+    // before the file's reached the CAN page: limit it by the file's own, as
+    // a read does, and take it from the file again.
+    m_convertPage->setOffsetMaximum(m_canPage->canMode());
+    m_convertPage->setIdLengthMaximum(m_canPage->frameTypeIndex());
+    m_convertPage->applyIdPlace(convert);
 
     if (m_quietLoadTaken) {
         *m_quietLoadTaken = true;

@@ -27,10 +27,26 @@ const char kKeySpeed[] = "speed";
 const char kKeySendId[] = "sendID";
 const char kKeyArbitration[] = "Arbitrationarea";
 const char kKeyData[] = "Dataarea";
+// Beside the list positions: the custom words as shown, and the filter switch.
+const char kKeyArbitrationWord[] = "ArbitrationWord";
+const char kKeyDataWord[] = "DataWord";
+const char kKeyFilterEnable[] = "FilterEnable";
 
 QString wordDigits(quint32 word)
 {
     return QString::number(word, 16).rightJustified(kIdDigits, QLatin1Char('0'));
+}
+
+// A custom word as a file gives it: a hexadecimal number of at most 32 bits,
+// "0x" before it or not, kept as written; anything else is the placeholder.
+QString customWordText(const QJsonValue &value)
+{
+    static const QRegularExpression hex(QRegularExpression::anchoredPattern(QStringLiteral("(0[xX])?[0-9a-fA-F]+")));
+    const QString text = value.toString();
+    bool ok = false;
+    if (hex.match(text).hasMatch())
+        text.toUInt(&ok, 16);
+    return ok ? text : QStringLiteral("0x") + wordDigits(0);
 }
 
 template <int N>
@@ -245,6 +261,12 @@ QJsonObject CanParamWidget::toJson() const
     object.insert(QLatin1String(kKeySendId), ui->lineEdit_3->text());
     object.insert(QLatin1String(kKeyArbitration), ui->comboBox_6->currentIndex());
     object.insert(QLatin1String(kKeyData), ui->comboBox_7->currentIndex());
+    // A preset's word follows from its position; a custom one must be kept.
+    if (ui->comboBox_6->currentIndex() == ui->comboBox_6->count() - 1)
+        object.insert(QLatin1String(kKeyArbitrationWord), ui->lineEdit->text());
+    if (ui->comboBox_7->currentIndex() == ui->comboBox_7->count() - 1)
+        object.insert(QLatin1String(kKeyDataWord), ui->lineEdit_2->text());
+    object.insert(QLatin1String(kKeyFilterEnable), static_cast<int>(ui->checkBox->checkState()));
     m_filters->toJson(object);
     return object;
 }
@@ -257,11 +279,26 @@ void CanParamWidget::fromJson(const QJsonObject &object)
     ui->comboBox_2->setCurrentIndex(position(kKeyAgreement));
     ui->comboBox_3->setCurrentIndex(position(kKeyFrameType));
     ui->comboBox_4->setCurrentIndex(position(kKeySpeed));
+    // An identifier the page refuses falls back to the last one it
+    // accepted, which belongs to what the page showed before: the field
+    // stays empty instead, and a write refuses it.
+    m_lastAcceptedId.clear();
     ui->lineEdit_3->setText(object.value(QLatin1String(kKeySendId)).toString());
-    // Only positions are stored: a custom word is not in the file.
     ui->comboBox_6->setCurrentIndex(position(kKeyArbitration));
     ui->comboBox_7->setCurrentIndex(position(kKeyData));
+    // A custom word is in the file when it was saved with one; older files
+    // hold only the position, and the field keeps the list's rule.
+    const auto takeCustomWord = [&object](QComboBox *list, QLineEdit *wordEdit, const char *key) {
+        const QJsonValue word = object.value(QLatin1String(key));
+        if (list->currentIndex() == list->count() - 1 && !word.isUndefined())
+            wordEdit->setText(customWordText(word));
+    };
+    takeCustomWord(ui->comboBox_6, ui->lineEdit, kKeyArbitrationWord);
+    takeCustomWord(ui->comboBox_7, ui->lineEdit_2, kKeyDataWord);
     m_filters->fromJson(object);
+    const QJsonValue filterEnable = object.value(QLatin1String(kKeyFilterEnable));
+    if (!filterEnable.isUndefined())
+        ui->checkBox->setCheckState(checkStateFromNumber(filterEnable.toInt()));
 }
 
 int CanParamWidget::canMode() const

@@ -144,10 +144,15 @@ void ConvertParamWidget::fromJson(const QJsonObject &object)
     ui->m_comboBoxConvertDirection->setCurrentIndex(number("convertDirect"));
     ui->checkBox->setCheckState(checkStateFromFile(number("forwardInfo")));
     ui->checkBox_2->setCheckState(checkStateFromFile(number("forwartID")));
-    ui->m_spinBoxStartOffset->setValue(number("posOffset"));
-    ui->m_spinBoxCanIdLen->setValue(number("len"));
+    applyIdPlace(object);
     ui->m_spinBoxTimeInterval->setValue(number("interval"));
     ui->spinBox_5->setValue(number("intervalCAN"));
+}
+
+void ConvertParamWidget::applyIdPlace(const QJsonObject &object)
+{
+    ui->m_spinBoxStartOffset->setValue(object.value(QLatin1String("posOffset")).toInt(0));
+    ui->m_spinBoxCanIdLen->setValue(object.value(QLatin1String("len")).toInt(0));
 }
 
 int ConvertParamWidget::convertModeIndex() const { return ui->m_comboBoxConvertModel->currentIndex(); }

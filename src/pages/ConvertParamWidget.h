@@ -28,6 +28,9 @@ public:
     void readBlock();
     QJsonObject toJson() const;
     void fromJson(const QJsonObject &object);
+    // The identifier's start position and length of a "ConvertParam"
+    // object, within the page's present limits.
+    void applyIdPlace(const QJsonObject &object);
 
     int convertModeIndex() const;
     void setOffsetMaximum(int protocol);

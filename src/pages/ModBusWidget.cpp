@@ -240,6 +240,13 @@ void ModBusWidget::fromJson(const QJsonObject &object)
     ui->m_lineEditCanID->setText(object.value(kKeyCanId).toString());
     ui->m_textEdit->setPlainText(object.value(kKeyData).toString());
     ui->m_lineEditRegAddr_2->setText(object.value(kKeyAddr).toString());
+    // The remote frame's rule ran above only if the page showed a data frame
+    // before: run it now, so a remote frame gets "CAN" and the lengths it
+    // allows whatever the page held.
+    if (ui->m_comboBoxFrameFormat->currentIndex() != 0) {
+        comboBoxFrameFormat(ui->m_comboBoxFrameFormat->currentIndex());
+        oncomboBoxChange(ui->comboBox->currentIndex());
+    }
 }
 
 void ModBusWidget::on_changecomboBox_2(const QString &text)

@@ -19,6 +19,7 @@ inline constexpr char kKnownConfiguration[] = R"({
         "Arbitrationarea": 11,
         "CANStandard": 1,
         "Dataarea": 8,
+        "FilterEnable": 2,
         "Filterstype_0": 2,
         "IDaddress_0": "18ff0000",
         "NumberFilters": 1,
