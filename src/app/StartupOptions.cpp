@@ -48,11 +48,11 @@ Options:
   --version      print the version and exit
 
 Files:
-  ~/.config/Morvane/TARVINE.conf
-                 the window's settings: the language, the last port, the
-                 window's size, the traffic log panel, "写入后校验"
-  ~/.local/share/tarvine/backups
-                 the configuration a device held before each write, the
-                 newest 50 per device ("备份…" in the "工具" menu)
+  ~/.config/Morvane/TARVINE.conf   the window's settings: the language, the
+                                   last port, the window's size, the traffic
+                                   log panel, "写入后校验"
+  ~/.local/share/tarvine/backups   the configuration a device held before
+                                   each write, the newest 50 per device
+                                   ("备份…" in the "工具" menu)
 )");
 }
