@@ -47,7 +47,7 @@ int BatchRunner::readManifest(const QString &path)
         CliOptions check;
         const QString error =
             check.parse(QStringList{QStringLiteral("--port"), job.port, job.command} + job.arguments);
-        if (!error.isEmpty() || check.help || job.command == QLatin1String("batch") ||
+        if (!error.isEmpty() || check.help || check.version || job.command == QLatin1String("batch") ||
             job.command == QLatin1String("ports")) {
             printErr(QStringLiteral("%1:%2: %3\n")
                          .arg(path)

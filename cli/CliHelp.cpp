@@ -42,7 +42,8 @@ sent, every reply, every time-out and every dropped reply to FILE as it
 happens, one line each as the window's traffic log (通信记录) shows it:
 time, direction, command, length, bytes in hex, and why a reply was
 dropped or not waited for, separated by tabs.
-"tarvine-cli COMMAND --help" tells more about a command.
+"tarvine-cli COMMAND --help" tells more about a command;
+"tarvine-cli --version" prints the version.
 
 )") + QLatin1String(kExitCodes);
 }

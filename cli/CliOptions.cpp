@@ -51,6 +51,8 @@ QString CliOptions::parse(const QStringList &args)
         };
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             help = true;
+        } else if (a == QLatin1String("--version")) {
+            version = true;
         } else if (a == QLatin1String("--port")) {
             if (!value(&port) || port.trimmed().isEmpty())
                 return QStringLiteral("--port needs a port name");
@@ -82,7 +84,7 @@ QString CliOptions::parse(const QStringList &args)
         }
     }
     if (positional.isEmpty())
-        return help ? QString() : QStringLiteral("no command given");
+        return help || version ? QString() : QStringLiteral("no command given");
     command = positional.takeFirst();
     arguments = positional;
     const auto shape = shapes().constFind(command);

@@ -17,6 +17,7 @@ struct CliOptions
     bool noVerify = false;
     bool quiet = false;
     bool help = false;
+    bool version = false; // --version: the program's name and version, nothing else
     int jobs = 0; // batch: 0 means one per port
 
     // Empty on success, else what is wrong (a usage error).

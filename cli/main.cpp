@@ -45,6 +45,10 @@ int main(int argc, char *argv[])
             return ExitCode::Success;
         }
     }
+    if (options.version) {
+        printOut(QStringLiteral("tarvine-cli %1\n").arg(QLatin1String(TARVINE_VERSION)));
+        return ExitCode::Success;
+    }
     if (!error.isEmpty()) {
         printErr(
             QStringLiteral("tarvine-cli: %1\nRun \"tarvine-cli --help\" for the commands.\n").arg(error));

@@ -2,8 +2,10 @@
 # Sourced, not run.
 
 # Packages the build needs on a fresh Debian or Ubuntu machine.
+# help2man makes the manual pages; the packaging tests load bash-completion
+# and validate the desktop entry and the AppStream metadata.
 TARVINE_BUILD_PACKAGES=(cmake make g++ qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev
-    qttools5-dev-tools qttools5-dev)
+    qttools5-dev-tools qttools5-dev help2man bash-completion desktop-file-utils appstream)
 # And for the fuzz targets: clang with libFuzzer and the sanitizer runtimes.
 TARVINE_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 TARVINE_FUZZ_TARGETS=(fuzz_reply fuzz_receive fuzz_config fuzz_blocks)
@@ -75,4 +77,5 @@ run_fuzzers() {
 }
 
 # For the Debian package (scripts/package): dpkg-shlibdeps finds its dependencies.
-TARVINE_PACKAGE_PACKAGES=(dpkg-dev file)
+# lintian checks the package (scripts/check-package).
+TARVINE_PACKAGE_PACKAGES=(dpkg-dev file lintian)

@@ -46,12 +46,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tarvine-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARVINE_VERSION));
     std::signal(SIGINT, [](int) { QCoreApplication::quit(); });
     std::signal(SIGTERM, [](int) { QCoreApplication::quit(); });
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Stand-in converter on a pseudo-terminal."));
     parser.addHelpOption();
+    parser.addVersionOption();
     QStringList faultNames;
     for (const auto &f : kFaults)
         faultNames << f.first;

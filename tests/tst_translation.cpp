@@ -106,15 +106,23 @@ private slots:
         QTest::addColumn<int>("remembered");
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("port");
+        QTest::addColumn<int>("request");
         const int zh = int(Language::Chinese), en = int(Language::English);
-        QTest::newRow("nothing, English remembered") << "tarvine" << en << en << QString();
+        const int window = int(StartupRequest::Window), help = int(StartupRequest::Help),
+                  version = int(StartupRequest::Version);
+        QTest::newRow("nothing, English remembered") << "tarvine" << en << en << QString() << window;
         QTest::newRow("EN, after a port")
-            << "tarvine --port /dev/pts/4 --lang EN" << zh << en << "/dev/pts/4";
-        QTest::newRow("zh over English remembered") << "tarvine --lang zh" << en << zh << QString();
-        QTest::newRow("unknown") << "tarvine --lang fr" << zh << zh << QString();
-        QTest::newRow("no language") << "tarvine --lang" << en << en << QString();
-        QTest::newRow("no port") << "tarvine --port" << zh << zh << QString();
-        QTest::newRow("other words ignored") << "tarvine x --port ttyUSB0 y" << zh << zh << "ttyUSB0";
+            << "tarvine --port /dev/pts/4 --lang EN" << zh << en << "/dev/pts/4" << window;
+        QTest::newRow("zh over English remembered") << "tarvine --lang zh" << en << zh << QString() << window;
+        QTest::newRow("unknown") << "tarvine --lang fr" << zh << zh << QString() << window;
+        QTest::newRow("no language") << "tarvine --lang" << en << en << QString() << window;
+        QTest::newRow("no port") << "tarvine --port" << zh << zh << QString() << window;
+        QTest::newRow("other words ignored") << "tarvine x --port ttyUSB0 y" << zh << zh << "ttyUSB0" << window;
+        QTest::newRow("version") << "tarvine --lang en --version" << zh << en << QString() << version;
+        QTest::newRow("help first") << "tarvine -h --version" << zh << zh << QString() << help;
+        // A port or language named like a switch is that port or language.
+        QTest::newRow("port named --version") << "tarvine --port --version" << zh << zh << "--version" << window;
+        QTest::newRow("language --help") << "tarvine --lang --help" << en << en << QString() << window;
     }
     void commandLine()
     {
@@ -123,6 +131,7 @@ private slots:
         const QStringList words = arguments.split(' ');
         QTEST(int(languageFromArguments(words, Language(remembered))), "language");
         QTEST(portFromArguments(words), "port");
+        QTEST(int(startupRequest(words)), "request");
     }
 
     void switchIsRememberedForNextStart_data()

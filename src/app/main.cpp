@@ -9,6 +9,20 @@
 
 int main(int argc, char *argv[])
 {
+    // --help and --version answer on the terminal, with no window and no display.
+    QStringList words;
+    for (int i = 0; i < argc; ++i)
+        words << QString::fromLocal8Bit(argv[i]);
+    switch (startupRequest(words)) {
+    case StartupRequest::Help:
+        std::fputs(startupHelp().toUtf8().constData(), stdout);
+        return 0;
+    case StartupRequest::Version:
+        std::printf("tarvine %s\n", TARVINE_VERSION);
+        return 0;
+    case StartupRequest::Window:
+        break;
+    }
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     // Every caption is translated as it is built: choose the language first.
