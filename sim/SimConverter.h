@@ -33,6 +33,7 @@ public:
         Garbage,       // stray bytes written before the reply
         WrongCommand,  // reply carries another command byte (valid CRC)
         ShortReply,    // reply cut to its header and one byte (valid CRC)
+        Deferred,      // reply held back, then written right after the reply to the next request
     };
 
     struct DeviceInfo
@@ -53,6 +54,11 @@ public:
     QString errorString() const { return m_error; }
     // The adapter is pulled out: both sides of the pty are closed.
     void unplug();
+    // The adapter goes in the middle of a job: once the `frame`-th frame
+    // since open() has arrived (counting from 1), the line is closed, without
+    // a reply, or `replyBytes` bytes into the reply to that frame (fewer than
+    // the whole reply); hungUp() follows. 0 turns it off.
+    void hangUpAfter(int frame, int replyBytes = 0);
 
     // Applies `fault` to the replies to `command` (-1: any command), for
     // the next `times` replies (-1: until cleared).
@@ -113,6 +119,8 @@ signals:
     void frameReceived(const QByteArray &frame);
     // A write or restore-defaults command changed the store.
     void storeChanged();
+    // hangUpAfter() has closed the line.
+    void hungUp();
 
 private:
     // 10 bits a byte at 115200 baud.
@@ -143,6 +151,10 @@ private:
     static qint64 leadNs(const Pending &p);
     static qint64 nowNs();
     void writeOut(const QByteArray &bytes);
+    // Writes the first bytes of `reply`, then closes the line once the tool
+    // has taken them (what it has not read would go with the line).
+    void hangUpInReply(const QByteArray &reply);
+    void hangUp();
     bool consumeFault(quint8 command, Fault *fault);
     Fault drawFault(bool challenge);
 
@@ -160,6 +172,12 @@ private:
     QByteArray m_outBacklog;
     qint64 m_lineFreeNs = 0; // when the tool-bound line is next idle (pacing)
     PacingStats m_pacingStats;
+
+    int m_framesIn = 0;
+    int m_hangUpFrame = 0;
+    int m_hangUpBytes = 0;
+    bool m_hangingUp = false;
+    QByteArray m_deferred; // a reply held back until the next one is written
 
     QByteArray m_inBuffer;
     QList<QByteArray> m_received;

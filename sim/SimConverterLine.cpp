@@ -6,10 +6,12 @@
 #include "protocol/ConfigFrame.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <sys/ioctl.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
@@ -46,6 +48,11 @@ bool SimConverter::consumeFault(quint8 command, Fault *fault)
 
 void SimConverter::reply(quint8 command, QByteArray frame)
 {
+    if (m_hangingUp) {
+        m_hangingUp = false;
+        hangUpInReply(frame);
+        return;
+    }
     Fault fault = Fault::None;
     if (command != Challenge || m_fault != Fault::WrongKey)
         consumeFault(command, &fault);
@@ -78,12 +85,53 @@ void SimConverter::reply(quint8 command, QByteArray frame)
         const int piece = (frame.size() + kSplitPieces - 1) / kSplitPieces;
         for (int i = 0; i < kSplitPieces; ++i)
             schedule(i * kSplitPauseNs, frame.mid(i * piece, piece));
-        return;
+        frame.clear();
+        break;
     }
+    case Fault::Deferred:
+        m_deferred = frame;
+        return;
     default:
         break;
     }
     schedule(delay, frame);
+    // A reply held back lands behind this one, before the tool's next request.
+    schedule(0, m_deferred);
+    m_deferred.clear();
+}
+
+void SimConverter::hangUp()
+{
+    // Called while a notifier of the line is being served: the notifiers go
+    // once the event loop has left them.
+    m_hangUpBytes = 0;
+    m_inBuffer.clear();
+    m_deferred.clear();
+    if (m_readNotifier)
+        m_readNotifier->setEnabled(false);
+    QTimer::singleShot(0, this, [this] {
+        unplug();
+        emit hungUp();
+    });
+}
+
+void SimConverter::hangUpInReply(const QByteArray &reply)
+{
+    writeOut(reply.left(qMin(m_hangUpBytes, reply.size() - 1)));
+    m_inBuffer.clear();
+    if (m_readNotifier)
+        m_readNotifier->setEnabled(false);
+    // Polled: nothing signals that the other side has read a pty's bytes.
+    auto *poll = new QTimer(this);
+    int waited = 0;
+    connect(poll, &QTimer::timeout, this, [this, poll, waited]() mutable {
+        int unread = 0;
+        if (m_slave >= 0 && ::ioctl(m_slave, FIONREAD, &unread) == 0 && unread > 0 && ++waited < 500)
+            return;
+        poll->deleteLater();
+        hangUp();
+    });
+    poll->start(1);
 }
 
 void SimConverter::schedule(qint64 delayNs, const QByteArray &bytes)

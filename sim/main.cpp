@@ -38,6 +38,7 @@ const QList<QPair<QString, SimConverter::Fault>> kFaults = {
     {QStringLiteral("garbage"), SimConverter::Fault::Garbage},
     {QStringLiteral("wrong-command"), SimConverter::Fault::WrongCommand},
     {QStringLiteral("short-reply"), SimConverter::Fault::ShortReply},
+    {QStringLiteral("deferred"), SimConverter::Fault::Deferred},
 };
 
 } // namespace
@@ -100,7 +101,17 @@ int main(int argc, char *argv[])
         QStringLiteral("Keep FILE holding the configuration store, one block a line (\"02 56aa02...\"): "
                        "written at start and after every command that changes it."),
         QStringLiteral("file"));
-    parser.addOptions({randomOpt, seedOpt, dumpOpt, misstoreOpt});
+    const QCommandLineOption hangUpOpt(
+        QStringLiteral("hangup-after"),
+        QStringLiteral("Close the line once the N-th frame has arrived (counting from 1), as a pulled "
+                       "adapter; the program then ends."),
+        QStringLiteral("N"));
+    const QCommandLineOption hangUpBytesOpt(
+        QStringLiteral("hangup-bytes"),
+        QStringLiteral("With --hangup-after: close it K bytes into the reply to that frame (at most all "
+                       "but its last byte)."),
+        QStringLiteral("K"));
+    parser.addOptions({randomOpt, seedOpt, dumpOpt, misstoreOpt, hangUpOpt, hangUpBytesOpt});
     parser.addOptions({faultOpt, faultCmdOpt, faultTimesOpt, pacingOpt, typeOpt, hwOpt, fwOpt, textOpt, productOpt,
                        blockOpt, failOpt, noAuthOpt});
     parser.process(app);
@@ -168,6 +179,17 @@ int main(int argc, char *argv[])
         const quint32 seed = parser.isSet(seedOpt) ? parser.value(seedOpt).toUInt()
                                                    : quint32(QDateTime::currentMSecsSinceEpoch());
         sim.setRandomFaults(p, seed);
+    }
+    if (parser.isSet(hangUpOpt)) {
+        bool ok = false, bytesOk = true;
+        const int frame = parser.value(hangUpOpt).toInt(&ok);
+        const int bytes = parser.isSet(hangUpBytesOpt) ? parser.value(hangUpBytesOpt).toInt(&bytesOk) : 0;
+        if (!ok || frame < 1 || !bytesOk || bytes < 0) {
+            err << "bad --hangup-after or --hangup-bytes\n";
+            return 2;
+        }
+        sim.hangUpAfter(frame, bytes);
+        QObject::connect(&sim, &SimConverter::hungUp, &app, &QCoreApplication::quit);
     }
     if (parser.isSet(dumpOpt)) {
         const QString path = parser.value(dumpOpt);
