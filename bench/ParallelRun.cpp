@@ -134,7 +134,7 @@ ParallelRun::Result ParallelRun::run(int devices, const QString &job)
     QString manifest;
     for (int i = 0; i < devices; ++i) {
         auto sim = std::make_unique<QProcess>();
-        sim->start(m_sim, {QStringLiteral("--pacing")});
+        sim->start(m_sim, {QStringLiteral("--pacing"), QStringLiteral("--usb-frames")});
         QByteArray port;
         while (!port.contains('\n') && sim->waitForReadyRead(10000))
             port += sim->readAllStandardOutput();

@@ -70,6 +70,11 @@ public:
     void setRandomFaults(double probability, quint32 seed);
     // Every byte takes its time at 115200 baud 8N1, both directions.
     void setPacing(bool on) { m_pacing = on; }
+    // With pacing: the bytes of a reply reach the tool once a millisecond,
+    // as a USB adapter hands them over, not one by one; its first and last
+    // byte still at their own time. Many stand-ins on few cores then spend
+    // a wake-up a millisecond, not one a byte.
+    void setUsbFrames(bool on) { m_usbFrames = on; }
     // How late paced replies were finished: the last byte of each reply
     // left this long after the line would have carried it.
     struct PacingStats
@@ -191,6 +196,7 @@ private:
     quint32 m_randomState = 1;
     Fault m_challengeDraw = Fault::None;
     bool m_pacing = false;
+    bool m_usbFrames = false;
     bool m_requireAuth = true;
     bool m_misstore = false;
     bool m_authenticated = false;

@@ -25,6 +25,8 @@ namespace {
 // are therefore woken for this much early and their exact time waited out.
 constexpr qint64 kFirstByteLeadNs = 300000;
 constexpr qint64 kLastByteLeadNs = 60000;
+// A USB adapter hands what it received to the host once a (full-speed) frame.
+constexpr qint64 kUsbFrameNs = 1000000;
 constexpr qint64 kLateNs = 700LL * 1000000;
 constexpr qint64 kSplitPauseNs = 40LL * 1000000;
 constexpr int kSplitPieces = 5;
@@ -195,7 +197,12 @@ void SimConverter::flushDue()
         armTimer(0);
         return;
     }
-    armTimer(nextDueNs(m_pending.first()) - leadNs(m_pending.first()));
+    const Pending &p = m_pending.first();
+    qint64 wakeNs = nextDueNs(p) - leadNs(p);
+    // Bytes between a reply's first and last go out a frame's worth at a time.
+    if (m_usbFrames && p.byteNs != 0 && p.written > 0 && p.written + 1 < p.bytes.size())
+        wakeNs = qMin(qMax(wakeNs, now + kUsbFrameNs), p.startNs + p.bytes.size() * p.byteNs - kLastByteLeadNs);
+    armTimer(wakeNs);
 }
 
 qint64 SimConverter::nextDueNs(const Pending &p)

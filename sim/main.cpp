@@ -67,6 +67,9 @@ int main(int argc, char *argv[])
                                            QStringLiteral("n"));
     const QCommandLineOption pacingOpt(QStringLiteral("pacing"),
                                        QStringLiteral("Every byte takes its time at 115200 baud 8N1."));
+    const QCommandLineOption usbOpt(QStringLiteral("usb-frames"),
+                                    QStringLiteral("With --pacing: a reply's bytes reach the tool once a millisecond, "
+                                                   "as a USB adapter hands them over; its last byte on time."));
     const QCommandLineOption typeOpt(QStringLiteral("device-type"), QStringLiteral("Device type code (0-255)."),
                                      QStringLiteral("code"));
     const QCommandLineOption hwOpt(QStringLiteral("hardware"), QStringLiteral("Hardware version a.b.c."),
@@ -111,8 +114,13 @@ int main(int argc, char *argv[])
         QStringLiteral("With --hangup-after: close it K bytes into the reply to that frame (at most all "
                        "but its last byte)."),
         QStringLiteral("K"));
-    parser.addOptions({randomOpt, seedOpt, dumpOpt, misstoreOpt, hangUpOpt, hangUpBytesOpt});
-    parser.addOptions({faultOpt, faultCmdOpt, faultTimesOpt, pacingOpt, typeOpt, hwOpt, fwOpt, textOpt, productOpt,
+    const QCommandLineOption historyOpt(
+        QStringLiteral("history"),
+        QStringLiteral("Append the configuration store to FILE as --dump writes it, then an empty line: "
+                       "whenever a connection begins (a challenge arrives) and once more at the end."),
+        QStringLiteral("file"));
+    parser.addOptions({randomOpt, seedOpt, dumpOpt, misstoreOpt, hangUpOpt, hangUpBytesOpt, historyOpt});
+    parser.addOptions({faultOpt, faultCmdOpt, faultTimesOpt, pacingOpt, usbOpt, typeOpt, hwOpt, fwOpt, textOpt, productOpt,
                        blockOpt, failOpt, noAuthOpt});
     parser.process(app);
 
@@ -131,6 +139,7 @@ int main(int argc, char *argv[])
         info.productNumber = parser.value(productOpt).toUtf8();
     sim.setDeviceInfo(info);
     sim.setPacing(parser.isSet(pacingOpt));
+    sim.setUsbFrames(parser.isSet(usbOpt));
     sim.setRequireAuth(!parser.isSet(noAuthOpt));
     sim.setMisstore(parser.isSet(misstoreOpt));
 
@@ -204,11 +213,31 @@ int main(int argc, char *argv[])
         dump();
     }
 
+    // What the device held when each job on it began, and after the last.
+    QFile history(parser.value(historyOpt));
+    const auto noteHistory = [&sim, &history] {
+        history.write(sim.dumpStore() + '\n');
+        history.flush();
+    };
+    if (parser.isSet(historyOpt)) {
+        if (!history.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            err << "cannot write " << history.fileName() << "\n";
+            return 2;
+        }
+        QObject::connect(&sim, &SimConverter::frameReceived, &app, [noteHistory](const QByteArray &frame) {
+            if (frame.size() > 2 && frame.at(0) == 0x56 && frame.at(2) == 0x01)
+                noteHistory();
+        });
+    }
+
     if (!sim.open()) {
         err << "cannot open a pseudo-terminal: " << sim.errorString() << "\n";
         return 1;
     }
     QTextStream out(stdout);
     out << sim.portName() << Qt::endl;
-    return app.exec();
+    const int code = app.exec();
+    if (history.isOpen())
+        noteHistory();
+    return code;
 }
