@@ -344,10 +344,10 @@ void Bench::printUnpaced(const QVector<Measured> &rows, bool trafficLogShown)
         // (pages enabled and repainted once), not its seven exchanges.
         if (m.name == QLatin1String("connect")) {
             const double ms = m.seconds.median() * 1000 - m.exchanges * transportUs / 1000;
-            check(QStringLiteral("connect: own cost, repaint included, <= 5 ms"),
+            check(QStringLiteral("connect: own cost, repaint included, <= 2 ms"),
                   QStringLiteral("%1 ms (%2 ms with the pseudo-terminal)")
                       .arg(num(ms, 2), num(m.seconds.median() * 1000, 2)),
-                  ms <= 5);
+                  ms <= 2);
             continue;
         }
         check(QStringLiteral("%1%2: own cost per exchange <= 100 µs").arg(m.name, shown),
