@@ -57,30 +57,39 @@ qint64 treeRssKb(qint64 root)
 
 QString ParallelRun::tableHeader()
 {
-    return QStringLiteral("Parallel: tarvine-cli batch, one job per paced stand-in, on 1 and on 8 at once\n"
-                          "(cpu: user + system seconds of the batch and its jobs)\n"
-                          "%1%2%3%4%5%6%7%8  ok")
+    return QStringLiteral("Parallel: tarvine-cli batch, one job per paced stand-in, on 1, 8 and 32 at once\n"
+                          "(peak: MB of the batch and its jobs, summed; cpu: user + system seconds of them)\n"
+                          "%1%2%3%4%5%6%7%8%9%10%11%12%13  ok")
         .arg(QStringLiteral("job"), -42)
         .arg(QStringLiteral("runs"), 5)
-        .arg(QStringLiteral("1 dev. s"), 10)
-        .arg(QStringLiteral("8 dev. s"), 10)
-        .arg(QStringLiteral("ratio"), 8)
-        .arg(QStringLiteral("peak MB"), 9)
-        .arg(QStringLiteral("cpu 1"), 8)
-        .arg(QStringLiteral("cpu 8"), 8);
+        .arg(QStringLiteral("1 dev. s"), 9)
+        .arg(QStringLiteral("8 dev. s"), 9)
+        .arg(QStringLiteral("32 dev. s"), 10)
+        .arg(QStringLiteral("8/1"), 7)
+        .arg(QStringLiteral("32/1"), 7)
+        .arg(QStringLiteral("peak 8"), 8)
+        .arg(QStringLiteral("peak 32"), 9)
+        .arg(QStringLiteral("cpu 1"), 7)
+        .arg(QStringLiteral("cpu 8"), 7)
+        .arg(QStringLiteral("cpu 32"), 8)
+        .arg(QString());
 }
 
 QString ParallelRun::Row::line() const
 {
-    return QStringLiteral("%1%2%3%4%5%6%7%8  %9")
+    return QStringLiteral("%1%2%3%4%5%6%7%8%9%10%11%12  %13")
         .arg(name, -42)
         .arg(one.values.size(), 5)
-        .arg(one.median(), 10, 'f', 3)
-        .arg(eight.median(), 10, 'f', 3)
-        .arg(ratio(), 8, 'f', 3)
-        .arg(peakMb.max(), 9, 'f', 1)
-        .arg(cpuOne.median(), 8, 'f', 3)
-        .arg(cpuEight.median(), 8, 'f', 3)
+        .arg(one.median(), 9, 'f', 3)
+        .arg(eight.median(), 9, 'f', 3)
+        .arg(thirtyTwo.median(), 10, 'f', 3)
+        .arg(ratio8(), 7, 'f', 3)
+        .arg(ratio32(), 7, 'f', 3)
+        .arg(peakMb8.max(), 8, 'f', 1)
+        .arg(peakMb32.max(), 9, 'f', 1)
+        .arg(cpuOne.median(), 7, 'f', 2)
+        .arg(cpuEight.median(), 7, 'f', 2)
+        .arg(cpuThirtyTwo.median(), 8, 'f', 2)
         .arg(ok ? QStringLiteral("yes") : QStringLiteral("NO"));
 }
 
@@ -88,16 +97,20 @@ ParallelRun::Row ParallelRun::measure(const QString &name, const QString &job, i
 {
     Row row;
     row.name = name;
-    // Alternated, so that a drift of the shared machine hits both alike.
+    // Alternated, so that a drift of the shared machine hits all alike.
     for (int i = 0; i < runs; ++i) {
         const Result a = run(1, job);
-        const Result b = run(8, job);
+        const Result b = run(Eight, job);
+        const Result c = run(ThirtyTwo, job);
         row.one.add(a.seconds);
         row.eight.add(b.seconds);
-        row.peakMb.add(b.peakMb);
+        row.thirtyTwo.add(c.seconds);
+        row.peakMb8.add(b.peakMb);
+        row.peakMb32.add(c.peakMb);
         row.cpuOne.add(a.cpuSeconds);
         row.cpuEight.add(b.cpuSeconds);
-        row.ok = row.ok && a.ok && b.ok;
+        row.cpuThirtyTwo.add(c.cpuSeconds);
+        row.ok = row.ok && a.ok && b.ok && c.ok;
     }
     return row;
 }
@@ -121,7 +134,7 @@ ParallelRun::Result ParallelRun::run(int devices, const QString &job)
     QString manifest;
     for (int i = 0; i < devices; ++i) {
         auto sim = std::make_unique<QProcess>();
-        sim->start(m_sim, {QStringLiteral("--pacing")});
+        sim->start(m_sim, {QStringLiteral("--pacing"), QStringLiteral("--usb-frames")});
         QByteArray port;
         while (!port.contains('\n') && sim->waitForReadyRead(10000))
             port += sim->readAllStandardOutput();

@@ -6,10 +6,10 @@
 #include <QStringList>
 #include <QVector>
 
-// A production bench in small: N stand-in converters, each its own paced
-// process, and one "tarvine-cli batch" giving every one of them the same
-// job. Times the batch from start to exit and samples the memory of the
-// batch and its jobs together. Asserts nothing: the bench compares.
+// A production bench: N stand-in converters, each its own paced process,
+// and one "tarvine-cli batch" giving every one of them the same job. Times
+// the batch from start to exit and samples the memory of the batch and its
+// jobs together. Asserts nothing: the bench compares.
 class ParallelRun
 {
 public:
@@ -21,14 +21,19 @@ public:
         bool ok = false;       // every job exited 0
     };
 
-    // One job measured on 1 and on 8 devices, `runs` times each.
+    // The bench sizes measured beside one device.
+    static constexpr int Eight = 8;
+    static constexpr int ThirtyTwo = 32;
+
+    // One job measured on 1, 8 and 32 devices, `runs` times each.
     struct Row
     {
         QString name;
-        Samples one, eight, peakMb, cpuOne, cpuEight;
+        Samples one, eight, thirtyTwo, peakMb8, peakMb32, cpuOne, cpuEight, cpuThirtyTwo;
         bool ok = true;
 
-        double ratio() const { return eight.median() / one.median(); }
+        double ratio8() const { return eight.median() / one.median(); }
+        double ratio32() const { return thirtyTwo.median() / one.median(); }
         QString line() const;
     };
 

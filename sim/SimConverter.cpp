@@ -85,9 +85,14 @@ bool SimConverter::open()
     cfsetospeed(&tio, B115200);
     tcsetattr(m_slave, TCSANOW, &tio);
     fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    // A program the test starts must not keep the line open behind its
+    // back: a hang-up would then go unnoticed by the tool.
+    fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    fcntl(m_slave, F_SETFD, FD_CLOEXEC);
     // The terminal side stays open here too, so the pty survives the tool
     // closing and reopening its port.
     m_portName = QString::fromLocal8Bit(name);
+    m_framesIn = 0;
 
     m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &SimConverter::onReadable);
@@ -129,6 +134,12 @@ void SimConverter::unplug()
     if (m_slave >= 0)
         ::close(m_slave);
     m_master = m_slave = -1;
+}
+
+void SimConverter::hangUpAfter(int frame, int replyBytes)
+{
+    m_hangUpFrame = frame;
+    m_hangUpBytes = replyBytes;
 }
 
 void SimConverter::setFault(Fault fault, int command, int times)
@@ -315,19 +326,28 @@ void SimConverter::handleFrame(const QByteArray &frame)
 {
     m_received << frame;
     emit frameReceived(frame);
+    if (++m_framesIn == m_hangUpFrame) {
+        m_hangUpFrame = 0;
+        if (m_hangUpBytes <= 0) {
+            hangUp();
+            return;
+        }
+        m_hangingUp = true; // reply() sends the first bytes of the answer
+    }
 
     if (byteAt(frame, 0) == 0x57) {
         const QByteArray ack = answerUpdate(frame);
         if (!ack.isEmpty())
             reply(0x00, ack);
-        return;
+    } else if (hasValidCrc(frame)) { // a device ignores frames whose checksum does not hold
+        const QByteArray answer = answerConfig(frame);
+        if (!answer.isEmpty())
+            reply(byteAt(frame, 2), answer);
     }
-    // A device ignores frames whose checksum does not hold.
-    if (!hasValidCrc(frame))
-        return;
-    const QByteArray answer = answerConfig(frame);
-    if (!answer.isEmpty())
-        reply(byteAt(frame, 2), answer);
+    if (m_hangingUp) { // nothing to answer: the line goes all the same
+        m_hangingUp = false;
+        hangUp();
+    }
 }
 
 QByteArray SimConverter::answerConfig(const QByteArray &frame)

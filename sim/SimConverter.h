@@ -33,6 +33,7 @@ public:
         Garbage,       // stray bytes written before the reply
         WrongCommand,  // reply carries another command byte (valid CRC)
         ShortReply,    // reply cut to its header and one byte (valid CRC)
+        Deferred,      // reply held back, then written right after the reply to the next request
     };
 
     struct DeviceInfo
@@ -53,6 +54,11 @@ public:
     QString errorString() const { return m_error; }
     // The adapter is pulled out: both sides of the pty are closed.
     void unplug();
+    // The adapter goes in the middle of a job: once the `frame`-th frame
+    // since open() has arrived (counting from 1), the line is closed, without
+    // a reply, or `replyBytes` bytes into the reply to that frame (fewer than
+    // the whole reply); hungUp() follows. 0 turns it off.
+    void hangUpAfter(int frame, int replyBytes = 0);
 
     // Applies `fault` to the replies to `command` (-1: any command), for
     // the next `times` replies (-1: until cleared).
@@ -64,6 +70,11 @@ public:
     void setRandomFaults(double probability, quint32 seed);
     // Every byte takes its time at 115200 baud 8N1, both directions.
     void setPacing(bool on) { m_pacing = on; }
+    // With pacing: the bytes of a reply reach the tool once a millisecond,
+    // as a USB adapter hands them over, not one by one; its first and last
+    // byte still at their own time. Many stand-ins on few cores then spend
+    // a wake-up a millisecond, not one a byte.
+    void setUsbFrames(bool on) { m_usbFrames = on; }
     // How late paced replies were finished: the last byte of each reply
     // left this long after the line would have carried it.
     struct PacingStats
@@ -113,6 +124,8 @@ signals:
     void frameReceived(const QByteArray &frame);
     // A write or restore-defaults command changed the store.
     void storeChanged();
+    // hangUpAfter() has closed the line.
+    void hungUp();
 
 private:
     // 10 bits a byte at 115200 baud.
@@ -143,6 +156,10 @@ private:
     static qint64 leadNs(const Pending &p);
     static qint64 nowNs();
     void writeOut(const QByteArray &bytes);
+    // Writes the first bytes of `reply`, then closes the line once the tool
+    // has taken them (what it has not read would go with the line).
+    void hangUpInReply(const QByteArray &reply);
+    void hangUp();
     bool consumeFault(quint8 command, Fault *fault);
     Fault drawFault(bool challenge);
 
@@ -161,6 +178,12 @@ private:
     qint64 m_lineFreeNs = 0; // when the tool-bound line is next idle (pacing)
     PacingStats m_pacingStats;
 
+    int m_framesIn = 0;
+    int m_hangUpFrame = 0;
+    int m_hangUpBytes = 0;
+    bool m_hangingUp = false;
+    QByteArray m_deferred; // a reply held back until the next one is written
+
     QByteArray m_inBuffer;
     QList<QByteArray> m_received;
     qint64 m_bytesIn = 0;
@@ -173,6 +196,7 @@ private:
     quint32 m_randomState = 1;
     Fault m_challengeDraw = Fault::None;
     bool m_pacing = false;
+    bool m_usbFrames = false;
     bool m_requireAuth = true;
     bool m_misstore = false;
     bool m_authenticated = false;

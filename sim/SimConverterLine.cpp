@@ -6,10 +6,12 @@
 #include "protocol/ConfigFrame.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <sys/ioctl.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
@@ -23,6 +25,8 @@ namespace {
 // are therefore woken for this much early and their exact time waited out.
 constexpr qint64 kFirstByteLeadNs = 300000;
 constexpr qint64 kLastByteLeadNs = 60000;
+// A USB adapter hands what it received to the host once a (full-speed) frame.
+constexpr qint64 kUsbFrameNs = 1000000;
 constexpr qint64 kLateNs = 700LL * 1000000;
 constexpr qint64 kSplitPauseNs = 40LL * 1000000;
 constexpr int kSplitPieces = 5;
@@ -46,6 +50,11 @@ bool SimConverter::consumeFault(quint8 command, Fault *fault)
 
 void SimConverter::reply(quint8 command, QByteArray frame)
 {
+    if (m_hangingUp) {
+        m_hangingUp = false;
+        hangUpInReply(frame);
+        return;
+    }
     Fault fault = Fault::None;
     if (command != Challenge || m_fault != Fault::WrongKey)
         consumeFault(command, &fault);
@@ -78,12 +87,53 @@ void SimConverter::reply(quint8 command, QByteArray frame)
         const int piece = (frame.size() + kSplitPieces - 1) / kSplitPieces;
         for (int i = 0; i < kSplitPieces; ++i)
             schedule(i * kSplitPauseNs, frame.mid(i * piece, piece));
-        return;
+        frame.clear();
+        break;
     }
+    case Fault::Deferred:
+        m_deferred = frame;
+        return;
     default:
         break;
     }
     schedule(delay, frame);
+    // A reply held back lands behind this one, before the tool's next request.
+    schedule(0, m_deferred);
+    m_deferred.clear();
+}
+
+void SimConverter::hangUp()
+{
+    // Called while a notifier of the line is being served: the notifiers go
+    // once the event loop has left them.
+    m_hangUpBytes = 0;
+    m_inBuffer.clear();
+    m_deferred.clear();
+    if (m_readNotifier)
+        m_readNotifier->setEnabled(false);
+    QTimer::singleShot(0, this, [this] {
+        unplug();
+        emit hungUp();
+    });
+}
+
+void SimConverter::hangUpInReply(const QByteArray &reply)
+{
+    writeOut(reply.left(qMin(m_hangUpBytes, reply.size() - 1)));
+    m_inBuffer.clear();
+    if (m_readNotifier)
+        m_readNotifier->setEnabled(false);
+    // Polled: nothing signals that the other side has read a pty's bytes.
+    auto *poll = new QTimer(this);
+    int waited = 0;
+    connect(poll, &QTimer::timeout, this, [this, poll, waited]() mutable {
+        int unread = 0;
+        if (m_slave >= 0 && ::ioctl(m_slave, FIONREAD, &unread) == 0 && unread > 0 && ++waited < 500)
+            return;
+        poll->deleteLater();
+        hangUp();
+    });
+    poll->start(1);
 }
 
 void SimConverter::schedule(qint64 delayNs, const QByteArray &bytes)
@@ -147,7 +197,12 @@ void SimConverter::flushDue()
         armTimer(0);
         return;
     }
-    armTimer(nextDueNs(m_pending.first()) - leadNs(m_pending.first()));
+    const Pending &p = m_pending.first();
+    qint64 wakeNs = nextDueNs(p) - leadNs(p);
+    // Bytes between a reply's first and last go out a frame's worth at a time.
+    if (m_usbFrames && p.byteNs != 0 && p.written > 0 && p.written + 1 < p.bytes.size())
+        wakeNs = qMin(qMax(wakeNs, now + kUsbFrameNs), p.startNs + p.bytes.size() * p.byteNs - kLastByteLeadNs);
+    armTimer(wakeNs);
 }
 
 qint64 SimConverter::nextDueNs(const Pending &p)

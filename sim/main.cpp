@@ -38,6 +38,7 @@ const QList<QPair<QString, SimConverter::Fault>> kFaults = {
     {QStringLiteral("garbage"), SimConverter::Fault::Garbage},
     {QStringLiteral("wrong-command"), SimConverter::Fault::WrongCommand},
     {QStringLiteral("short-reply"), SimConverter::Fault::ShortReply},
+    {QStringLiteral("deferred"), SimConverter::Fault::Deferred},
 };
 
 } // namespace
@@ -68,6 +69,9 @@ int main(int argc, char *argv[])
                                            QStringLiteral("n"));
     const QCommandLineOption pacingOpt(QStringLiteral("pacing"),
                                        QStringLiteral("Every byte takes its time at 115200 baud 8N1."));
+    const QCommandLineOption usbOpt(QStringLiteral("usb-frames"),
+                                    QStringLiteral("With --pacing: a reply's bytes reach the tool once a millisecond, "
+                                                   "as a USB adapter hands them over; its last byte on time."));
     const QCommandLineOption typeOpt(QStringLiteral("device-type"), QStringLiteral("Device type code (0-255)."),
                                      QStringLiteral("code"));
     const QCommandLineOption hwOpt(QStringLiteral("hardware"), QStringLiteral("Hardware version a.b.c."),
@@ -102,8 +106,23 @@ int main(int argc, char *argv[])
         QStringLiteral("Keep FILE holding the configuration store, one block a line (\"02 56aa02...\"): "
                        "written at start and after every command that changes it."),
         QStringLiteral("file"));
-    parser.addOptions({randomOpt, seedOpt, dumpOpt, misstoreOpt});
-    parser.addOptions({faultOpt, faultCmdOpt, faultTimesOpt, pacingOpt, typeOpt, hwOpt, fwOpt, textOpt, productOpt,
+    const QCommandLineOption hangUpOpt(
+        QStringLiteral("hangup-after"),
+        QStringLiteral("Close the line once the N-th frame has arrived (counting from 1), as a pulled "
+                       "adapter; the program then ends."),
+        QStringLiteral("N"));
+    const QCommandLineOption hangUpBytesOpt(
+        QStringLiteral("hangup-bytes"),
+        QStringLiteral("With --hangup-after: close it K bytes into the reply to that frame (at most all "
+                       "but its last byte)."),
+        QStringLiteral("K"));
+    const QCommandLineOption historyOpt(
+        QStringLiteral("history"),
+        QStringLiteral("Append the configuration store to FILE as --dump writes it, then an empty line: "
+                       "whenever a connection begins (a challenge arrives) and once more at the end."),
+        QStringLiteral("file"));
+    parser.addOptions({randomOpt, seedOpt, dumpOpt, misstoreOpt, hangUpOpt, hangUpBytesOpt, historyOpt});
+    parser.addOptions({faultOpt, faultCmdOpt, faultTimesOpt, pacingOpt, usbOpt, typeOpt, hwOpt, fwOpt, textOpt, productOpt,
                        blockOpt, failOpt, noAuthOpt});
     parser.process(app);
 
@@ -122,6 +141,7 @@ int main(int argc, char *argv[])
         info.productNumber = parser.value(productOpt).toUtf8();
     sim.setDeviceInfo(info);
     sim.setPacing(parser.isSet(pacingOpt));
+    sim.setUsbFrames(parser.isSet(usbOpt));
     sim.setRequireAuth(!parser.isSet(noAuthOpt));
     sim.setMisstore(parser.isSet(misstoreOpt));
 
@@ -171,6 +191,17 @@ int main(int argc, char *argv[])
                                                    : quint32(QDateTime::currentMSecsSinceEpoch());
         sim.setRandomFaults(p, seed);
     }
+    if (parser.isSet(hangUpOpt)) {
+        bool ok = false, bytesOk = true;
+        const int frame = parser.value(hangUpOpt).toInt(&ok);
+        const int bytes = parser.isSet(hangUpBytesOpt) ? parser.value(hangUpBytesOpt).toInt(&bytesOk) : 0;
+        if (!ok || frame < 1 || !bytesOk || bytes < 0) {
+            err << "bad --hangup-after or --hangup-bytes\n";
+            return 2;
+        }
+        sim.hangUpAfter(frame, bytes);
+        QObject::connect(&sim, &SimConverter::hungUp, &app, &QCoreApplication::quit);
+    }
     if (parser.isSet(dumpOpt)) {
         const QString path = parser.value(dumpOpt);
         const auto dump = [&sim, path] {
@@ -184,11 +215,31 @@ int main(int argc, char *argv[])
         dump();
     }
 
+    // What the device held when each job on it began, and after the last.
+    QFile history(parser.value(historyOpt));
+    const auto noteHistory = [&sim, &history] {
+        history.write(sim.dumpStore() + '\n');
+        history.flush();
+    };
+    if (parser.isSet(historyOpt)) {
+        if (!history.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            err << "cannot write " << history.fileName() << "\n";
+            return 2;
+        }
+        QObject::connect(&sim, &SimConverter::frameReceived, &app, [noteHistory](const QByteArray &frame) {
+            if (frame.size() > 2 && frame.at(0) == 0x56 && frame.at(2) == 0x01)
+                noteHistory();
+        });
+    }
+
     if (!sim.open()) {
         err << "cannot open a pseudo-terminal: " << sim.errorString() << "\n";
         return 1;
     }
     QTextStream out(stdout);
     out << sim.portName() << Qt::endl;
-    return app.exec();
+    const int code = app.exec();
+    if (history.isOpen())
+        noteHistory();
+    return code;
 }

@@ -1,6 +1,8 @@
 // tarvine-cli as a script runs it: its own process against the stand-in
 // converter on a real pseudo-terminal, with the window as the reference
 // for the bytes it must send and save.
+#include "DeviceSession.h"
+#include "ExitCode.h"
 #include "KnownConfiguration.h"
 #include "TestRig.h"
 
@@ -244,13 +246,105 @@ private slots:
         }
     }
 
+    // A write one of whose frames never went out is no success, though the
+    // device acknowledged every frame that did, the last one too.
+    void writeWithAFrameNotSent()
+    {
+        SimConverter sim;
+        QVERIFY(sim.open());
+        DeviceSession session(sim.portName(), [](const QString &) {});
+        CenterWidget *center = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            center = center ? center : qobject_cast<CenterWidget *>(widget);
+        QVERIFY(center);
+        center->setSendRefusal([](const QByteArray &frame) { return commandOf(frame) == WriteSendMapping; });
+        QCOMPARE(session.connectDevice(), ExitCode::Success);
+        Protocol::Configuration file;
+        QCOMPARE(session.loadFile(m_known, &file), ExitCode::Success);
+        QCOMPARE(session.write(), ExitCode::NoAnswer);
+        QStringList sent = m_windowWrite;
+        sent.removeAt(2); // 02 23 [25] 21 04
+        QCOMPARE(hexFrames(sim.receivedFrames()), sent);
+    }
+
+    // The adapter pulled after any frame of a command, at a frame boundary
+    // (no reply) or three bytes into the reply: the command fails with exit
+    // 1, never success, differences or a failed challenge; standard output
+    // claims nothing and a read leaves no file; the trace holds every frame
+    // the device got. The connect (frames 1 to 7) is every command's own
+    // first seven frames: pulled there for info alone.
+    void hangUps_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<int>("frame");
+        QTest::addColumn<int>("bytes");
+        const struct
+        {
+            const char *args;
+            QList<int> frames;
+        } commands[] = {
+            {"info", {1, 2, 3, 4, 5, 6, 7}},
+            {"read -o OUT", {8, 9, 10, 11, 12}},
+            {"write KNOWN", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17}},
+            {"write KNOWN --no-verify", {8, 9, 10, 11, 12}},
+            {"verify KNOWN", {8, 9, 10, 11, 12}},
+            {"defaults", {8, 9, 10, 11, 12, 13, 14}},
+            {"update IMAGE", {8, 10, 13}}, // start, a block, the end packet
+        };
+        for (const auto &c : commands)
+            for (const int frame : c.frames)
+                for (const int bytes : {0, 3})
+                    QTest::addRow("%s, frame %d%s", c.args, frame, bytes ? ", in its reply" : "")
+                        << QString(c.args) << frame << bytes;
+    }
+
+    void hangUps()
+    {
+        QFETCH(QString, args);
+        QFETCH(int, frame);
+        QFETCH(int, bytes);
+        SimConverter sim; // at its defaults: a whole verify would find differences
+        QVERIFY(sim.open());
+        sim.hangUpAfter(frame, bytes);
+        const QString out = m_dir.filePath("pulled.txt"), trace = m_dir.filePath("pulled-trace.txt");
+        QFile::remove(out);
+        QStringList line{"--port", sim.portName(), "--trace", trace};
+        const QHash<QString, QString> names = {{"KNOWN", m_known}, {"IMAGE", m_image}, {"OUT", out}};
+        for (const QString &arg : args.split(' '))
+            line << names.value(arg, arg);
+        const Run run = cli(line);
+
+        QVERIFY2(run.exitCode == 1, qPrintable(QStringLiteral("exit %1\n%2").arg(run.exitCode).arg(run.err)));
+        QCOMPARE(run.out, QString());
+        QVERIFY(!QFile::exists(out));
+        QCOMPARE(sim.receivedFrames().size(), frame);
+        QFile file(trace);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QList<QByteArray> sent;
+        for (const QString &line : QString::fromUtf8(file.readAll()).split('\n')) {
+            const QStringList fields = line.split('\t');
+            if (fields.value(1) == QStringLiteral("发送"))
+                sent << QByteArray::fromHex(fields.value(4).toLatin1());
+        }
+        QCOMPARE(sent, sim.receivedFrames());
+    }
+
     // Eight ports at once: one silent, one answering under another key,
     // one given a file the tool refuses (refused before any job starts: its
     // port never hears a byte), one verified against a device that differs.
+    // Or eight writes, one of whose units goes in the middle of its write.
     // The healthy ones are written with the frames the window sends to that
     // very device, and the summary says which failed.
+    void batch_data()
+    {
+        QTest::addColumn<bool>("oneGone");
+        QTest::newRow("mixed") << false;
+        QTest::newRow("one unit pulled mid-write") << true;
+    }
+
     void batch()
     {
+        QFETCH(bool, oneGone);
         struct Unit
         {
             const char *job;
@@ -259,9 +353,10 @@ private slots:
             SimConverter::Fault fault;
             const char *result;
             QStringList frames; // the window's, for a write that succeeds
+            int hangUp = 0;     // after this frame
         };
         const auto none = SimConverter::Fault::None;
-        const QList<Unit> units = {
+        QList<Unit> units = {
             {"write", m_known, false, none, "ok", m_windowWrite},
             {"write", m_known, false, SimConverter::Fault::Silent, "failed (exit 1)", {}},
             {"write", m_known, false, SimConverter::Fault::WrongKey, "failed (exit 5)", {}},
@@ -271,11 +366,18 @@ private slots:
             {"write", m_wide, false, none, "ok", m_wideOnDefaults},
             {"write", m_wide, true, none, "ok", m_wideOnKnown},
         };
+        if (oneGone) {
+            for (int i = 1; i < 6; ++i)
+                units[i] = {"write", m_known, i % 2 == 0, none, "ok", m_windowWrite};
+            // Connect (7 frames), then two of the five writes acknowledged.
+            units[4] = {"write", m_known, false, none, "failed (exit 1)", m_windowWrite.mid(0, 3), 10};
+        }
         SimConverter sims[8];
         QString manifest = "# port command args\n";
         for (int i = 0; i < units.size(); ++i) {
             QVERIFY(sims[i].open());
             sims[i].setFault(units[i].fault);
+            sims[i].hangUpAfter(units[i].hangUp);
             if (units[i].holdsKnown) {
                 preload(sims[i]);
                 QByteArray modbus = m_knownBlocks.value(WriteModbus);
@@ -296,6 +398,8 @@ private slots:
                      qPrintable(summary.at(i)));
             QCOMPARE(hexFrames(sims[i].receivedFrames()), unit.frames);
         }
+        if (oneGone)
+            return;
         QCOMPARE(sims[4].receivedFrames().size(), 0);
         QVERIFY2(run.out.contains(
                      QStringLiteral("[%1] modbus.address: device 11, file 10\n").arg(sims[5].portName())),

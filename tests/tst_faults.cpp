@@ -8,6 +8,7 @@
 #include "protocol/ConfigFrame.h"
 #include "update/UpadteWidget.h"
 
+#include <QCheckBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -15,7 +16,7 @@ using Fault = SimConverter::Fault;
 
 namespace {
 
-enum class Op { Connect, Read, WritePlain, WriteModbusSlave, Defaults, Firmware };
+enum class Op { Connect, Read, WritePlain, WriteModbusSlave, Defaults, Firmware, Compare, WriteVerified };
 // The adapter pulled out while the device holds back its reply.
 constexpr int kPulled = -1;
 // Whether the pages must keep, must lose, or may do either with their values.
@@ -31,6 +32,7 @@ const QString kUpdated = QStringLiteral("固件更新成功");
 const QString kUpdateStopped = QStringLiteral("设备无应答，固件更新已中断");
 // Followed by the port's own reason.
 const QString kPortLost = QStringLiteral("串口已断开: ");
+const QString kSame = QStringLiteral("设备中的配置与窗口一致。");
 
 const QList<quint8> kReadSequence = {0x03, 0x20, 0x24, 0x22, 0x05};
 const QList<quint8> kModbusWrite = {0x02, 0x23, 0x25, 0x21, 0x04};
@@ -52,6 +54,9 @@ const Operation kOperations[] = {
     {"write MODBUS从站", 0x21, {kWritten}, "m_pushButtonWrite"},
     {"restore defaults", 0x08, {kDefaults}, "m_pushButtonDefault"},
     {"firmware update", 0x00, {kUpdated}, nullptr},
+    {"compare with device", 0x03, {kSame}, nullptr},
+    // "写入后校验" on: the fault hits the read-back.
+    {"write, verified", 0x03, {kWritten}, "m_pushButtonWrite"},
 };
 
 struct Cell
@@ -129,6 +134,8 @@ const Cell kCells[] = {
     {Op::Firmware, int(Fault::WrongCommand), {kTimeout, kUpdateStopped}, {}, true, Pages::Kept},
     {Op::Firmware, int(Fault::ShortReply), {kTimeout, kUpdateStopped}, {}, true, Pages::Kept},
     {Op::Firmware, kPulled, {kPortLost, kUpdateStopped}, {}, false, Pages::Kept},
+    {Op::Compare, kPulled, {kPortLost}, {0x03}, false, Pages::Kept},
+    {Op::WriteVerified, kPulled, {kPortLost}, {0x02, 0x04, 0x03}, false, Pages::Kept},
 
     // The main block's answer is lost: the filters still go out and are
     // acknowledged, but the write is not reported as written.
@@ -145,7 +152,10 @@ class TestFaults : public QObject
 
     void run(TestRig &rig, Op op)
     {
-        if (const char *button = kOperations[int(op)].button)
+        rig.center().verifyAfterWriteBox()->setChecked(op == Op::WriteVerified);
+        if (op == Op::Compare)
+            rig.center().compareWithDevice();
+        else if (const char *button = kOperations[int(op)].button)
             rig.click(button);
         else
             rig.page<UpadteWidget>()->startUpdate(m_dir.filePath(QStringLiteral("image.bin")));
@@ -178,6 +188,7 @@ private slots:
         TestRig rig;
         if (c.op != Op::Connect)
             QVERIFY(rig.connectDevice());
+        const QByteArray deviceText = rig.pagesText();
         // Pages that differ from the device, so that a reply that gets through
         // shows ("MODBUS从站" with valid mappings, for the Modbus write).
         if (c.op == Op::Read || c.op == Op::WriteModbusSlave)
@@ -214,6 +225,16 @@ private slots:
         QCOMPARE(rig.boxes().texts().replaceInStrings(QRegularExpression("^(" + kPortLost + ").*"), "\\1"),
                  c.boxes);
         QCOMPARE(rig.center().isConnected(), c.connectedAfter);
+        // A write takes its backup before its first frame: what the device
+        // held, whatever became of the write.
+        if (c.fault == kPulled &&
+            (c.op == Op::WritePlain || c.op == Op::WriteModbusSlave || c.op == Op::WriteVerified)) {
+            const QFileInfoList backups = QDir(rig.backupFolder()).entryInfoList(QDir::Files);
+            QCOMPARE(backups.size(), 1);
+            QFile backup(backups.first().filePath());
+            QVERIFY(backup.open(QIODevice::ReadOnly));
+            QCOMPARE(backup.readAll(), deviceText);
+        }
 
         // The fault is over: the same operation works again, without a new
         // connection where the link held (a pulled adapter is plugged back in).
@@ -228,6 +249,25 @@ private slots:
         const Op next = c.op == Op::Connect && rig.center().isConnected() ? Op::Read : c.op;
         run(rig, next);
         QCOMPARE(rig.boxes().texts(), kOperations[int(next)].success);
+    }
+
+    // A reply held back from a read that timed out lands between two frames
+    // of the write after it. It is handled (the Modbus page shows it), but
+    // every frame the write sends is what the pages held when it began.
+    void lateReplyChangesNoFrameOfAWrite()
+    {
+        TestRig rig;
+        QVERIFY(rig.connectDevice());
+        rig.sim().setFault(Fault::Deferred, ConfigFrame::ReadModbus, 1);
+        rig.click("m_pushButtonRead");
+        rig.loadPages(kKnownConfiguration);
+        QList<QByteArray> frames;
+        QVERIFY(rig.center().writeFrames(&frames));
+        rig.sim().clearReceived();
+        rig.boxes().clear();
+        rig.click("m_pushButtonWrite");
+        QCOMPARE(rig.sim().receivedFrames(), frames);
+        QCOMPARE(rig.boxes().texts(), QStringList{kWritten});
     }
 
     // A reply to an earlier command that lands while a later one waits is

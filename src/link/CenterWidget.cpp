@@ -245,7 +245,7 @@ void CenterWidget::sendAndWait(const QByteArray &frame, bool logFrame)
     m_awaitedPhase = UpdateFrame::packetPhase(frame);
     m_awaitedReply = m_awaitedPhase != 0 ? UpdateFrame::AckCommand : ConfigFrame::commandOf(frame);
 
-    const qint64 written = m_serialPort->write(frame);
+    const qint64 written = m_refuseSend && m_refuseSend(frame) ? -1 : m_serialPort->write(frame);
     if (written <= 0) {
         showMessageBox(QMessageBox::Information, this, tr("提醒"), tr("发送失败"));
         return;

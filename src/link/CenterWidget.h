@@ -12,6 +12,8 @@
 #include <QSet>
 #include <QTimer>
 
+#include <functional>
+
 namespace Protocol {
 struct Configuration;
 }
@@ -88,6 +90,12 @@ public:
     // into replies and dispatches each complete one. The port feeds it;
     // fuzzers and benchmarks feed it directly.
     void receiveBytes(const QByteArray &bytes);
+    // For tests: a frame `refuse` answers true for is handled as one the
+    // port would not take ("发送失败"), and nothing goes out.
+    void setSendRefusal(std::function<bool(const QByteArray &frame)> refuse)
+    {
+        m_refuseSend = std::move(refuse);
+    }
 
     // What went over the wire (TrafficLog.h), and the action that shows
     // and hides its panel ("通信记录", docked at the bottom, hidden at first).
@@ -227,6 +235,7 @@ private:
     quint8 m_awaitedReply = 0; // command byte that answers the request outstanding
     quint8 m_awaitedPhase = 0; // and, for a firmware packet, its phase
     QMutex m_rxMutex;
+    std::function<bool(const QByteArray &)> m_refuseSend;
     // Frames of the last write the device has not acknowledged yet.
     QSet<quint8> m_unacknowledged;
     // While set, configuration replies are decoded into it, not shown.
