@@ -7,8 +7,8 @@
 #include "BenchRig.h"
 #include "ParallelRun.h"
 #include "Stats.h"
-#include "app/MessageBox.h"
 #include "app/TARVINE.h"
+#include "common/MessageBox.h"
 #include "link/CenterWidget.h"
 #include "update/UpadteWidget.h"
 

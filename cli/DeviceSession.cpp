@@ -3,7 +3,7 @@
 #include "CliRunner.h"
 #include "ExitCode.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "link/CenterWidget.h"
 #include "protocol/ConfigFrame.h"
 #include "protocol/ReplyAssembly.h"

@@ -1,9 +1,9 @@
 #include "app/TARVINE.h"
 
-#include "app/AppResources.h"
 #include "app/Language.h"
-#include "app/MessageBox.h"
 #include "app/WindowSettings.h"
+#include "common/AppResources.h"
+#include "common/MessageBox.h"
 #include "link/CenterWidget.h"
 
 #include <QActionGroup>

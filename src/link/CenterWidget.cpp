@@ -2,7 +2,7 @@
 // and the receive path.
 #include "link/CenterWidget.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "link/LinkLog.h"
 #include "link/TrafficLog.h"
 #include "link/TrafficLogPanel.h"
