@@ -12,7 +12,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSerialPortInfo>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -120,16 +119,9 @@ int CliRunner::run()
     return update(session);
 }
 
-int openFailureCode(QSerialPort::SerialPortError error)
+int openFailureCode(SerialLine::Error error)
 {
-    switch (error) {
-    case QSerialPort::DeviceNotFoundError:
-    case QSerialPort::PermissionError:
-    case QSerialPort::OpenError:
-        return ExitCode::PortUnavailable;
-    default:
-        return ExitCode::NoAnswer;
-    }
+    return error == SerialLine::Error::Unavailable ? ExitCode::PortUnavailable : ExitCode::NoAnswer;
 }
 
 QString connectFailureText(int code, const QString &port)
@@ -169,24 +161,20 @@ int CliRunner::ports()
 {
     QJsonArray array;
     QString lines;
-    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts()) {
-        const QString ids =
-            port.hasVendorIdentifier() && port.hasProductIdentifier()
-                ? hex4(port.vendorIdentifier()) + QLatin1Char(':') + hex4(port.productIdentifier())
-                : QString();
-        lines += QStringList{port.systemLocation(), orDash(port.description()), orDash(port.manufacturer()),
-                             orDash(port.serialNumber()), orDash(ids)}
+    for (const SerialLine::PortInfo &port : SerialLine::availablePorts()) {
+        const bool hasIds = port.vendorId >= 0 && port.productId >= 0;
+        const QString ids = hasIds ? hex4(port.vendorId) + QLatin1Char(':') + hex4(port.productId) : QString();
+        lines += QStringList{port.location, orDash(port.description), orDash(port.manufacturer),
+                             orDash(port.serialNumber), orDash(ids)}
                      .join(QLatin1Char('\t')) +
                  QLatin1Char('\n');
         array.append(QJsonObject{
-            {QStringLiteral("port"), port.systemLocation()},
-            {QStringLiteral("description"), port.description()},
-            {QStringLiteral("manufacturer"), port.manufacturer()},
-            {QStringLiteral("serialNumber"), port.serialNumber()},
-            {QStringLiteral("vendorId"),
-             port.hasVendorIdentifier() ? hex4(port.vendorIdentifier()) : QString()},
-            {QStringLiteral("productId"),
-             port.hasProductIdentifier() ? hex4(port.productIdentifier()) : QString()},
+            {QStringLiteral("port"), port.location},
+            {QStringLiteral("description"), port.description},
+            {QStringLiteral("manufacturer"), port.manufacturer},
+            {QStringLiteral("serialNumber"), port.serialNumber},
+            {QStringLiteral("vendorId"), port.vendorId >= 0 ? hex4(port.vendorId) : QString()},
+            {QStringLiteral("productId"), port.productId >= 0 ? hex4(port.productId) : QString()},
         });
     }
     printOut(m_options.json ? jsonText(QJsonDocument(array)) : lines);
