@@ -128,10 +128,18 @@ QString connectFailureText(int code, const QString &port)
 {
     switch (code) {
     case ExitCode::PortUnavailable:
+#ifdef Q_OS_WIN
+        return QStringLiteral("cannot open %1: it is missing or in use by another program.\nClose any other "
+                              "program that holds the port (a terminal, another configuration tool); if the "
+                              "port is not listed by \"tarvine-cli ports\", install the driver of the "
+                              "USB serial adapter.")
+            .arg(port);
+#else
         return QStringLiteral("cannot open %1: it is missing, in use by another program, or you lack "
                               "permission.\nOn Linux, join the dialout group (sudo usermod -aG dialout "
                               "$USER), then log out and in again.")
             .arg(port);
+#endif
     case ExitCode::ChallengeFailed:
         return QStringLiteral("%1: the device failed the challenge").arg(port);
     default:
