@@ -4,15 +4,17 @@
 #include "link/CenterWidget.h"
 #include "protocol/ByteFields.h"
 #include "protocol/ConfigFrame.h"
+#include "serial/SerialLine.h"
 #include "update/UpadteWidget.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QSerialPort>
 #include <QTabWidget>
 #include <QTimer>
+
+#include <memory>
 
 #if __has_include(<valgrind/callgrind.h>)
 #include <valgrind/callgrind.h>
@@ -211,9 +213,10 @@ QVector<double> BenchRig::transportRoundTrips(int count)
 {
     QString name;
     onSim([&] { name = m_sim->portName(); });
-    QSerialPort port(name);
+    std::unique_ptr<SerialLine> port(SerialLine::create());
+    port->setPortName(name);
     QVector<double> roundTrips;
-    if (isConnected() || !port.open(QIODevice::ReadWrite))
+    if (isConnected() || !port->open())
         return roundTrips;
     // The connect challenge, which the converter answers at any time:
     // 23 bytes each way.
@@ -221,8 +224,8 @@ QVector<double> BenchRig::transportRoundTrips(int count)
     const int kReplySize = request.size();
     QByteArray reply;
     QEventLoop loop;
-    QObject::connect(&port, &QSerialPort::readyRead, &loop, [&] {
-        reply += port.readAll();
+    QObject::connect(port.get(), &SerialLine::readyRead, &loop, [&] {
+        reply += port->readAll();
         if (reply.size() >= kReplySize)
             loop.quit();
     });
@@ -234,8 +237,7 @@ QVector<double> BenchRig::transportRoundTrips(int count)
         reply.clear();
         QElapsedTimer clock;
         clock.start();
-        port.write(request);
-        port.flush();
+        port->write(request);
         timeout.start(1000);
         loop.exec();
         timeout.stop();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "SimConverter.h"
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 
 #include <QObject>
 #include <QStringList>

@@ -12,7 +12,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSerialPortInfo>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -120,26 +119,27 @@ int CliRunner::run()
     return update(session);
 }
 
-int openFailureCode(QSerialPort::SerialPortError error)
+int openFailureCode(SerialLine::Error error)
 {
-    switch (error) {
-    case QSerialPort::DeviceNotFoundError:
-    case QSerialPort::PermissionError:
-    case QSerialPort::OpenError:
-        return ExitCode::PortUnavailable;
-    default:
-        return ExitCode::NoAnswer;
-    }
+    return error == SerialLine::Error::Unavailable ? ExitCode::PortUnavailable : ExitCode::NoAnswer;
 }
 
 QString connectFailureText(int code, const QString &port)
 {
     switch (code) {
     case ExitCode::PortUnavailable:
+#ifdef Q_OS_WIN
+        return QStringLiteral("cannot open %1: it is missing or in use by another program.\nClose any other "
+                              "program that holds the port (a terminal, another configuration tool); if the "
+                              "port is not listed by \"tarvine-cli ports\", install the driver of the "
+                              "USB serial adapter.")
+            .arg(port);
+#else
         return QStringLiteral("cannot open %1: it is missing, in use by another program, or you lack "
                               "permission.\nOn Linux, join the dialout group (sudo usermod -aG dialout "
                               "$USER), then log out and in again.")
             .arg(port);
+#endif
     case ExitCode::ChallengeFailed:
         return QStringLiteral("%1: the device failed the challenge").arg(port);
     default:
@@ -169,24 +169,20 @@ int CliRunner::ports()
 {
     QJsonArray array;
     QString lines;
-    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts()) {
-        const QString ids =
-            port.hasVendorIdentifier() && port.hasProductIdentifier()
-                ? hex4(port.vendorIdentifier()) + QLatin1Char(':') + hex4(port.productIdentifier())
-                : QString();
-        lines += QStringList{port.systemLocation(), orDash(port.description()), orDash(port.manufacturer()),
-                             orDash(port.serialNumber()), orDash(ids)}
+    for (const SerialLine::PortInfo &port : SerialLine::availablePorts()) {
+        const bool hasIds = port.vendorId >= 0 && port.productId >= 0;
+        const QString ids = hasIds ? hex4(port.vendorId) + QLatin1Char(':') + hex4(port.productId) : QString();
+        lines += QStringList{port.location, orDash(port.description), orDash(port.manufacturer),
+                             orDash(port.serialNumber), orDash(ids)}
                      .join(QLatin1Char('\t')) +
                  QLatin1Char('\n');
         array.append(QJsonObject{
-            {QStringLiteral("port"), port.systemLocation()},
-            {QStringLiteral("description"), port.description()},
-            {QStringLiteral("manufacturer"), port.manufacturer()},
-            {QStringLiteral("serialNumber"), port.serialNumber()},
-            {QStringLiteral("vendorId"),
-             port.hasVendorIdentifier() ? hex4(port.vendorIdentifier()) : QString()},
-            {QStringLiteral("productId"),
-             port.hasProductIdentifier() ? hex4(port.productIdentifier()) : QString()},
+            {QStringLiteral("port"), port.location},
+            {QStringLiteral("description"), port.description},
+            {QStringLiteral("manufacturer"), port.manufacturer},
+            {QStringLiteral("serialNumber"), port.serialNumber},
+            {QStringLiteral("vendorId"), port.vendorId >= 0 ? hex4(port.vendorId) : QString()},
+            {QStringLiteral("productId"), port.productId >= 0 ? hex4(port.productId) : QString()},
         });
     }
     printOut(m_options.json ? jsonText(QJsonDocument(array)) : lines);

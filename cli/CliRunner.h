@@ -3,8 +3,8 @@
 #include "CliOptions.h"
 
 #include "protocol/Configuration.h"
+#include "serial/SerialLine.h"
 
-#include <QSerialPort>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -47,7 +47,7 @@ void printErr(const QString &text);
 
 // The exit code of a port that would not open: PortUnavailable where it is
 // missing, taken or forbidden, else NoAnswer.
-int openFailureCode(QSerialPort::SerialPortError error);
+int openFailureCode(SerialLine::Error error);
 // Why a connect to `port` failed with `code`, in a line operator's words.
 QString connectFailureText(int code, const QString &port);
 // A verify's findings, one line each ("FIELD: device VALUE, file VALUE"),

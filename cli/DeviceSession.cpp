@@ -3,16 +3,16 @@
 #include "CliRunner.h"
 #include "ExitCode.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "link/CenterWidget.h"
 #include "protocol/ConfigFrame.h"
 #include "protocol/ReplyAssembly.h"
 #include "protocol/UpdateFrame.h"
+#include "serial/SerialLine.h"
 #include "update/UpadteWidget.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSerialPort>
 
 using namespace ConfigFrame;
 
@@ -37,9 +37,9 @@ DeviceSession::DeviceSession(const QString &portName, Printer boxPrinter, QObjec
     // Replies pass through here on their way to the window: it still gets
     // every byte, in the same reads, and the session keeps a copy of each
     // valid reply to judge the step by what the device really said.
-    m_port = m_center->findChild<QSerialPort *>();
+    m_port = m_center->findChild<SerialLine *>();
     disconnect(m_port, SIGNAL(readyRead()), m_center.get(), nullptr);
-    connect(m_port, &QSerialPort::readyRead, this, [this] {
+    connect(m_port, &SerialLine::readyRead, this, [this] {
         const QByteArray bytes = m_port->readAll();
         tapBytes(bytes);
         m_center->receiveBytes(bytes);

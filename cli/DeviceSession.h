@@ -13,7 +13,7 @@
 #include <memory>
 
 class CenterWidget;
-class QSerialPort;
+class SerialLine;
 class TrafficLog;
 
 // One converter on one port, driven through the window's own link and
@@ -77,7 +77,7 @@ private:
     bool hasReply(quint8 command) const { return m_replies.contains(command); }
 
     std::unique_ptr<CenterWidget> m_center;
-    QSerialPort *m_port = nullptr;
+    SerialLine *m_port = nullptr;
     Printer m_print;
     QByteArray m_tapBuffer;
     QHash<quint8, QByteArray> m_replies; // last valid reply per command byte in this step

@@ -4,54 +4,52 @@
 #include "protocol/ConfigFrame.h"
 #include "protocol/ReplyAssembly.h"
 
-LineExchange::LineExchange(const QString &portName, QObject *parent) : QObject(parent)
+LineExchange::LineExchange(const QString &portName, QObject *parent)
+    : QObject(parent), m_port(SerialLine::create(this))
 {
-    m_port.setPortName(portName);
+    m_port->setPortName(portName);
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         m_rx.clear();
         emit timedOut();
     });
-    connect(&m_port, &QSerialPort::readyRead, this, &LineExchange::onReadyRead);
-    connect(&m_port, &QSerialPort::errorOccurred, this, &LineExchange::onError);
+    connect(m_port, &SerialLine::readyRead, this, &LineExchange::onReadyRead);
+    connect(m_port, &SerialLine::errorOccurred, this, &LineExchange::onError);
 }
 
 bool LineExchange::open()
 {
-    CenterWidget::applyLineSettings(&m_port);
-    if (!m_port.open(QIODevice::ReadWrite))
+    if (!m_port->open())
         return false;
-    m_port.setReadBufferSize(CenterWidget::PortReadBufferSize);
     // Whatever reached the line before anyone listened answers nothing.
-    m_port.clear(QSerialPort::Input);
+    m_port->clear();
     return true;
 }
 
 void LineExchange::close()
 {
     m_timer.stop();
-    if (m_port.isOpen()) {
-        m_port.clear(QSerialPort::AllDirections);
-        m_port.close();
+    if (m_port->isOpen()) {
+        m_port->clear();
+        m_port->close();
     }
 }
 
 bool LineExchange::send(const QByteArray &frame)
 {
-    if (!m_port.isOpen())
+    if (!m_port->isOpen())
         return false;
     m_rx.clear();
     m_awaited = ConfigFrame::commandOf(frame);
-    if (m_port.write(frame) <= 0)
+    if (m_port->write(frame) <= 0)
         return false;
-    m_port.flush();
     m_timer.start(CenterWidget::ReplyTimeoutMs);
     return true;
 }
 
 void LineExchange::onReadyRead()
 {
-    m_rx.append(m_port.readAll());
+    m_rx.append(m_port->readAll());
     if (m_rx.size() > CenterWidget::MaxReceiveBuffer)
         m_rx.remove(0, m_rx.size() - CenterWidget::MaxReceiveBuffer);
     // Every reply of this read is taken before the awaited one is told:
@@ -76,13 +74,13 @@ void LineExchange::onReadyRead()
         emit answered(answer);
 }
 
-void LineExchange::onError(QSerialPort::SerialPortError error)
+void LineExchange::onError(SerialLine::Error error)
 {
-    // A pulled adapter: a resource error, or reads that fail every time.
-    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || !m_port.isOpen())
+    // A pulled adapter.
+    if (error != SerialLine::Error::Lost || !m_port->isOpen())
         return;
-    const QString reason = m_port.errorString();
+    const QString reason = m_port->errorString();
     m_timer.stop();
-    m_port.close();
+    m_port->close();
     emit lost(reason);
 }

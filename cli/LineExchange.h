@@ -1,8 +1,9 @@
 #pragma once
 
+#include "serial/SerialLine.h"
+
 #include <QByteArray>
 #include <QObject>
-#include <QSerialPort>
 #include <QTimer>
 
 // One converter's line for a batch job that runs inside the batch itself:
@@ -21,9 +22,9 @@ public:
     // Opens the line as the window opens it; false leaves error() set.
     bool open();
     void close();
-    bool isOpen() const { return m_port.isOpen(); }
+    bool isOpen() const { return m_port->isOpen(); }
     // Why open() failed: error() and errorString().
-    const QSerialPort &port() const { return m_port; }
+    const SerialLine &port() const { return *m_port; }
 
     // False when the frame could not be handed to the line (nothing is
     // then awaited); else one of the three signals follows.
@@ -39,9 +40,9 @@ signals:
 
 private:
     void onReadyRead();
-    void onError(QSerialPort::SerialPortError error);
+    void onError(SerialLine::Error error);
 
-    QSerialPort m_port;
+    SerialLine *m_port;
     QTimer m_timer;
     QByteArray m_rx;
     quint8 m_awaited = 0;

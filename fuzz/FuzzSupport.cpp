@@ -1,6 +1,6 @@
 #include "FuzzSupport.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "link/CenterWidget.h"
 #include "protocol/ConfigFrame.h"
 

@@ -2,7 +2,7 @@
 // stand-in converter.
 #include "KnownConfiguration.h"
 #include "TestRig.h"
-#include "app/FileDialog.h"
+#include "common/FileDialog.h"
 #include "protocol/ConfigFrame.h"
 
 #include <QAction>

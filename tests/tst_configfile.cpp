@@ -1,8 +1,8 @@
 // Saving and loading the configuration file through the two buttons.
 #include "KnownConfiguration.h"
 #include "TestRig.h"
-#include "app/FileDialog.h"
 #include "app/WindowSettings.h"
+#include "common/FileDialog.h"
 #include "files/BackupStore.h"
 #include "files/BackupsDialog.h"
 #include "files/ConfigFile.h"

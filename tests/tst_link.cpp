@@ -1,7 +1,7 @@
 // The connection end to end: the tool on one side of a pseudo-terminal,
 // the stand-in converter on the other.
 #include "TestRig.h"
-#include "app/FileDialog.h"
+#include "common/FileDialog.h"
 #include "link/TrafficLog.h"
 #include "pages/ConvertParamWidget.h"
 #include "protocol/ConfigFrame.h"

@@ -1,6 +1,6 @@
 #include "TestRig.h"
-#include "app/FileDialog.h"
-#include "app/MessageBox.h"
+#include "common/FileDialog.h"
+#include "common/MessageBox.h"
 #include "protocol/Crc16.h"
 #include "update/UpadteWidget.h"
 

@@ -1,7 +1,7 @@
 #include "app/Language.h"
 
-#include "app/AppResources.h"
 #include "app/WindowSettings.h"
+#include "common/AppResources.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

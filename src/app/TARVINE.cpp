@@ -1,10 +1,11 @@
 #include "app/TARVINE.h"
 
-#include "app/AppResources.h"
 #include "app/Language.h"
-#include "app/MessageBox.h"
 #include "app/WindowSettings.h"
+#include "common/AppResources.h"
+#include "common/MessageBox.h"
 #include "link/CenterWidget.h"
+#include "serial/SerialLine.h"
 
 #include <QActionGroup>
 #include <QCheckBox>
@@ -14,7 +15,6 @@
 #include <QIcon>
 #include <QMenuBar>
 #include <QScreen>
-#include <QSerialPortInfo>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -28,8 +28,8 @@ namespace {
 QStringList presentPorts()
 {
     QStringList names;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        names << info.portName();
+    for (const SerialLine::PortInfo &info : SerialLine::availablePorts())
+        names << info.name;
     return names;
 }
 

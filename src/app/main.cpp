@@ -3,6 +3,7 @@
 #include "app/StartupOptions.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QTimer>
 
 #include <cstdio>
@@ -25,6 +26,13 @@ int main(int argc, char *argv[])
     }
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
+#ifdef Q_OS_WIN
+    // The captions are Chinese: where the interface font lacks a glyph, it
+    // comes from the Chinese fonts every Windows has.
+    QFont::insertSubstitutions(QApplication::font().family(),
+                               {QStringLiteral("Microsoft YaHei UI"), QStringLiteral("Microsoft YaHei"),
+                                QStringLiteral("SimSun")});
+#endif
     // Every caption is translated as it is built: choose the language first.
     // "--lang" overrides the window's choice for this run only.
     setLanguage(languageFromArguments(QApplication::arguments(), storedLanguage()));

@@ -1,6 +1,6 @@
 #include "devinfo/DeviceInfoWidget.h"
 
-#include "app/AppResources.h"
+#include "common/AppResources.h"
 
 #include "ui_DeviceInfoWidget.h"
 

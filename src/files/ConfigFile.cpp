@@ -2,8 +2,8 @@
 // side of CenterWidget.
 #include "files/ConfigFile.h"
 
-#include "app/FileDialog.h"
-#include "app/MessageBox.h"
+#include "common/FileDialog.h"
+#include "common/MessageBox.h"
 #include "link/CenterWidget.h"
 #include "pages/CanMappingWidget.h"
 #include "pages/CanParamWidget.h"

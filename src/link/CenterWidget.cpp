@@ -2,7 +2,7 @@
 // and the receive path.
 #include "link/CenterWidget.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "link/LinkLog.h"
 #include "link/TrafficLog.h"
 #include "link/TrafficLogPanel.h"
@@ -24,26 +24,16 @@
 #include <QDockWidget>
 #include <QMutexLocker>
 #include <QScopedValueRollback>
-#include <QSerialPortInfo>
 
 QByteArray CenterWidget::sharedKey()
 {
     return Handshake::sharedKey();
 }
 
-QString CenterWidget::openFailureText(const QSerialPort &port)
+QString CenterWidget::openFailureText(const SerialLine &port)
 {
-    return tr("打开设备") + tr("失败.错误码:") + QString::number(port.error()) + tr(",描述：") +
+    return tr("打开设备") + tr("失败.错误码:") + QString::number(port.errorCode()) + tr(",描述：") +
            port.errorString();
-}
-
-void CenterWidget::applyLineSettings(QSerialPort *port)
-{
-    port->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
-    port->setDataBits(QSerialPort::Data8);
-    port->setParity(QSerialPort::NoParity);
-    port->setStopBits(QSerialPort::OneStop);
-    port->setFlowControl(QSerialPort::NoFlowControl);
 }
 
 CenterWidget::CenterWidget(QWidget *parent, Looks looks) : QMainWindow(parent), ui(new Ui::CenterWidgetClass)
@@ -51,7 +41,7 @@ CenterWidget::CenterWidget(QWidget *parent, Looks looks) : QMainWindow(parent), 
     ui->setupUi(this);
     if (looks == Looks::Plain)
         setStyleSheet(QString());
-    m_serialPort = new QSerialPort(this);
+    m_serialPort = SerialLine::create(this);
     createCompareTools();
     m_backupsAction = new QAction(tr("备份…"), this);
     m_backupsAction->setObjectName(QStringLiteral("actionBackups"));
@@ -67,8 +57,8 @@ CenterWidget::CenterWidget(QWidget *parent, Looks looks) : QMainWindow(parent), 
     m_trafficLogDock->hide();
     trafficLogAction()->setObjectName(QStringLiteral("actionTrafficLog"));
 
-    connect(m_serialPort, &QSerialPort::readyRead, this, &CenterWidget::handleReadyRead);
-    connect(m_serialPort, &QSerialPort::errorOccurred, this, &CenterWidget::onPortError);
+    connect(m_serialPort, &SerialLine::readyRead, this, &CenterWidget::handleReadyRead);
+    connect(m_serialPort, &SerialLine::errorOccurred, this, &CenterWidget::onPortError);
     connect(m_replyTimer, &QTimer::timeout, this, &CenterWidget::onReplyTimeout);
     connect(ui->m_pushButtonConnect, &QPushButton::clicked, this, &CenterWidget::on_Connectpushbutton);
     connect(ui->m_pushButtonRead, &QPushButton::clicked, this, &CenterWidget::on_readconfiguration);
@@ -109,8 +99,8 @@ void CenterWidget::refreshSerialPorts()
     const bool typed = !current.isEmpty() && box->findText(current) < 0;
 
     box->clear();
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        box->addItem(info.portName());
+    for (const SerialLine::PortInfo &info : SerialLine::availablePorts())
+        box->addItem(info.name);
 
     // A chosen port that is still present stays chosen; a path the user
     // typed (a pseudo-terminal, say) is never listed and stays as typed.
@@ -126,13 +116,11 @@ void CenterWidget::openPort()
         return;
     }
     m_serialPort->setPortName(name);
-    applyLineSettings(m_serialPort);
     discardReceived();
-    if (m_serialPort->open(QIODevice::ReadWrite)) {
-        m_serialPort->setReadBufferSize(PortReadBufferSize);
+    if (m_serialPort->open()) {
         // Bytes that reached the line while nobody listened (a reply that
         // came after its time-out closed the port) answer nothing of ours.
-        m_serialPort->clear(QSerialPort::Input);
+        m_serialPort->clear();
         m_portOpened = true;
         return;
     }
@@ -181,7 +169,7 @@ void CenterWidget::closeConnection()
 {
     m_replyTimer->stop();
     if (m_serialPort->isOpen()) {
-        m_serialPort->clear(QSerialPort::AllDirections);
+        m_serialPort->clear();
         m_serialPort->close();
     }
     m_serialPort->clearError();
@@ -251,10 +239,6 @@ void CenterWidget::sendAndWait(const QByteArray &frame, bool logFrame)
         return;
     }
     m_trafficLog->recordSent(frame);
-    // QSerialPort only queues the frame and writes it when the event loop
-    // next finds the port writable; hand it to the driver now, so the line
-    // starts carrying it before the wait loop's first turn.
-    m_serialPort->flush();
     m_replyTimer->start(ReplyTimeoutMs);
     m_waitLoop.exec();
 }
@@ -331,7 +315,7 @@ void CenterWidget::onReplyTimeout()
     discardReceived();
     if (!m_authenticated) {
         if (m_serialPort->isOpen()) {
-            m_serialPort->clear(QSerialPort::AllDirections);
+            m_serialPort->clear();
             m_serialPort->close();
         }
         showMessageBox(QMessageBox::Information, this, tr("提醒"), tr("设备连接校验失败"));
@@ -341,21 +325,19 @@ void CenterWidget::onReplyTimeout()
     showMessageBox(QMessageBox::Information, this, tr("提醒"), tr("时间超时"));
 }
 
-void CenterWidget::onPortError(QSerialPort::SerialPortError error)
+void CenterWidget::onPortError(SerialLine::Error error)
 {
     // Only a lost device ends the connection; other errors are reported
-    // where they happen (opening, writing). A pulled adapter shows as a
-    // resource error, or as reads that fail at every turn of the event loop
-    // (a hung-up terminal reads as end of file): both leave nothing to talk to.
-    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || !m_serialPort->isOpen())
+    // where they happen (opening, writing).
+    if (error != SerialLine::Error::Lost || !m_serialPort->isOpen())
         return;
     const QString reason = m_serialPort->errorString();
     m_authenticated = false;
     // The device is gone: flushing its buffers would only fail (and report
     // the failure again), so just let go of it.
-    disconnect(m_serialPort, &QSerialPort::errorOccurred, this, &CenterWidget::onPortError);
+    disconnect(m_serialPort, &SerialLine::errorOccurred, this, &CenterWidget::onPortError);
     m_serialPort->close();
-    connect(m_serialPort, &QSerialPort::errorOccurred, this, &CenterWidget::onPortError);
+    connect(m_serialPort, &SerialLine::errorOccurred, this, &CenterWidget::onPortError);
     closeConnection();
     showMessageBox(QMessageBox::Warning, this, tr("错误"), tr("串口已断开: ") + reason);
 }

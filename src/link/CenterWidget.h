@@ -2,13 +2,13 @@
 
 #include "files/BackupStore.h"
 #include "protocol/Configuration.h"
+#include "serial/SerialLine.h"
 
 #include <QByteArray>
 #include <QEventLoop>
 #include <QJsonObject>
 #include <QMainWindow>
 #include <QMutex>
-#include <QSerialPort>
 #include <QSet>
 #include <QTimer>
 
@@ -75,16 +75,12 @@ public:
     static QByteArray sharedKey();
     // How long a command waits for its reply.
     static constexpr int ReplyTimeoutMs = 500;
-    // The port's own read buffer once open, and the most the receive path
-    // keeps: replies are at most a few hundred bytes; noise beyond this is
-    // dropped so that a flooded line cannot grow memory.
-    static constexpr int PortReadBufferSize = 512;
+    // The most the receive path keeps: replies are at most a few hundred
+    // bytes; noise beyond this is dropped so that a flooded line cannot
+    // grow memory.
     static constexpr int MaxReceiveBuffer = 4096;
-    // The line every converter speaks: 115200 baud, 8 data bits, no
-    // parity, one stop bit, no flow control.
-    static void applyLineSettings(QSerialPort *port);
     // The text of the box a port that would not open shows.
-    static QString openFailureText(const QSerialPort &port);
+    static QString openFailureText(const SerialLine &port);
 
     // The receive path for bytes that arrived on the port: assembles them
     // into replies and dispatches each complete one. The port feeds it;
@@ -167,7 +163,7 @@ signals:
 private slots:
     void handleReadyRead();
     void onReplyTimeout();
-    void onPortError(QSerialPort::SerialPortError error);
+    void onPortError(SerialLine::Error error);
     void sendFrame(const QByteArray &frame);
 
 private:
@@ -217,7 +213,7 @@ private:
     void openBackups();
 
     Ui::CenterWidgetClass *ui;
-    QSerialPort *m_serialPort = nullptr;
+    SerialLine *m_serialPort = nullptr;
 
     ConvertParamWidget *m_convertPage = nullptr;
     SerialParamWidget *m_serialPage = nullptr;

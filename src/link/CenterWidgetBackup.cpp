@@ -3,7 +3,7 @@
 // "备份…" list loads one back into the pages. Never sends anything.
 #include "link/CenterWidget.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "files/BackupStore.h"
 #include "files/BackupsDialog.h"
 #include "files/ConfigFile.h"

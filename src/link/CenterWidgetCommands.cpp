@@ -2,7 +2,7 @@
 // write and restore-defaults sequences, and the routing of replies.
 #include "link/CenterWidget.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "devinfo/DeviceInfoWidget.h"
 #include "link/LinkLog.h"
 #include "pages/CanMappingWidget.h"

@@ -4,9 +4,9 @@
 // user asked for it (or turned verification on).
 #include "link/CenterWidget.h"
 
-#include "app/DifferencesDialog.h"
-#include "app/FileDialog.h"
-#include "app/MessageBox.h"
+#include "common/DifferencesDialog.h"
+#include "common/FileDialog.h"
+#include "common/MessageBox.h"
 #include "pages/ConvertParamWidget.h"
 #include "pages/DifferenceLabels.h"
 #include "protocol/Configuration.h"

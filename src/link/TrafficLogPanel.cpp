@@ -1,7 +1,7 @@
 #include "link/TrafficLogPanel.h"
 
-#include "app/FileDialog.h"
-#include "app/MessageBox.h"
+#include "common/FileDialog.h"
+#include "common/MessageBox.h"
 #include "link/TrafficLog.h"
 #include "link/TrafficLogModel.h"
 

@@ -1,6 +1,6 @@
 #include "pages/CanFilterTable.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "pages/CanParamWidget.h"
 #include "pages/TableCells.h"
 #include "pages/TableColumns.h"

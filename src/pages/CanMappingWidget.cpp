@@ -1,6 +1,6 @@
 #include "pages/CanMappingWidget.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "pages/MappingValidation.h"
 #include "pages/RecvMappingTable.h"
 #include "pages/SendMappingTable.h"

@@ -3,7 +3,7 @@
 // the 0x04 / 0x05 filter frames. The rows themselves are CanFilterTable's.
 #include "pages/CanParamWidget.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "pages/CanFilterTable.h"
 #include "protocol/ByteFields.h"
 

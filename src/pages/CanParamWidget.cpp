@@ -3,7 +3,7 @@
 // in CanParamFilters.cpp.
 #include "pages/CanParamWidget.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "pages/CanFilterTable.h"
 #include "pages/CanIdEdit.h"
 #include "pages/TableCells.h"

@@ -1,6 +1,6 @@
 #include "pages/MappingTable.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "pages/TableCells.h"
 
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #include "pages/ModBusWidget.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 #include "pages/CanIdEdit.h"
 #include "pages/TableCells.h"
 #include "pages/TableColumns.h"

@@ -1,7 +1,7 @@
 #include "update/UpadteWidget.h"
 
-#include "app/FileDialog.h"
-#include "app/MessageBox.h"
+#include "common/FileDialog.h"
+#include "common/MessageBox.h"
 #include "protocol/Crc16.h"
 #include "protocol/UpdateFrame.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/DifferencesDialog.h"
-#include "app/MessageBox.h"
+#include "common/DifferencesDialog.h"
+#include "common/MessageBox.h"
 
 #include <QList>
 #include <QObject>

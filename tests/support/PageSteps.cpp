@@ -1,6 +1,6 @@
 #include "PageSteps.h"
 
-#include "app/MessageBox.h"
+#include "common/MessageBox.h"
 
 #include <QJsonDocument>
 #include <QTest>

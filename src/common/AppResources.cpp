@@ -1,4 +1,4 @@
-#include "app/AppResources.h"
+#include "common/AppResources.h"
 
 #include <QtGlobal>
 

@@ -1,4 +1,4 @@
-#include "app/DifferencesDialog.h"
+#include "common/DifferencesDialog.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "app/FileDialog.h"
+#include "common/FileDialog.h"
 
 #include <QFileDialog>
 
