@@ -2,8 +2,8 @@
 // and the receive path.
 #include "link/CenterWidget.h"
 
+#include "common/LinkLog.h"
 #include "common/MessageBox.h"
-#include "link/LinkLog.h"
 #include "link/TrafficLog.h"
 #include "link/TrafficLogPanel.h"
 #include "pages/CanMappingWidget.h"

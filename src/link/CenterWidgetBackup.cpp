@@ -3,11 +3,11 @@
 // "备份…" list loads one back into the pages. Never sends anything.
 #include "link/CenterWidget.h"
 
+#include "common/LinkLog.h"
 #include "common/MessageBox.h"
 #include "files/BackupStore.h"
 #include "files/BackupsDialog.h"
 #include "files/ConfigFile.h"
-#include "link/LinkLog.h"
 #include "link/TrafficLog.h"
 #include "protocol/ConfigFrame.h"
 

@@ -2,9 +2,9 @@
 // write and restore-defaults sequences, and the routing of replies.
 #include "link/CenterWidget.h"
 
+#include "common/LinkLog.h"
 #include "common/MessageBox.h"
 #include "devinfo/DeviceInfoWidget.h"
-#include "link/LinkLog.h"
 #include "pages/CanMappingWidget.h"
 #include "pages/CanParamWidget.h"
 #include "pages/ConvertParamWidget.h"

@@ -1,6 +1,6 @@
 #include "pages/SerialParamWidget.h"
 
-#include "link/LinkLog.h"
+#include "common/LinkLog.h"
 #include "pages/TableColumns.h"
 #include "protocol/ByteFields.h"
 #include "ui_SerialParamWidget.h"

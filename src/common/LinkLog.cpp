@@ -1,3 +1,3 @@
-#include "link/LinkLog.h"
+#include "common/LinkLog.h"
 
 Q_LOGGING_CATEGORY(lcLink, "tarvine.link")
