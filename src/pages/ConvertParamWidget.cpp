@@ -1,5 +1,7 @@
 #include "pages/ConvertParamWidget.h"
 
+#include "pages/TableCells.h"
+
 #include "ui_ConvertParamWidget.h"
 
 #include <QCoreApplication>
@@ -37,15 +39,6 @@ template <std::size_t N> void addFormItems(QComboBox *list, const char *const (&
 bool flagOf(const QCheckBox *box)
 {
     return box->checkState() != Qt::Unchecked;
-}
-
-// File values are Qt check states; anything else is taken as the nearest one
-// rather than cast blindly into the enum.
-Qt::CheckState checkStateFromFile(int value)
-{
-    if (value <= Qt::Unchecked)
-        return Qt::Unchecked;
-    return value == Qt::PartiallyChecked ? Qt::PartiallyChecked : Qt::Checked;
 }
 
 // Every read sets both maxima. Setting one, even unchanged, makes the spin
@@ -142,8 +135,8 @@ void ConvertParamWidget::fromJson(const QJsonObject &object)
     auto number = [&object](const char *key) { return object.value(QLatin1String(key)).toInt(0); };
     ui->m_comboBoxConvertModel->setCurrentIndex(number("convertMode"));
     ui->m_comboBoxConvertDirection->setCurrentIndex(number("convertDirect"));
-    ui->checkBox->setCheckState(checkStateFromFile(number("forwardInfo")));
-    ui->checkBox_2->setCheckState(checkStateFromFile(number("forwartID")));
+    ui->checkBox->setCheckState(checkStateFromNumber(number("forwardInfo")));
+    ui->checkBox_2->setCheckState(checkStateFromNumber(number("forwartID")));
     applyIdPlace(object);
     ui->m_spinBoxTimeInterval->setValue(number("interval"));
     ui->spinBox_5->setValue(number("intervalCAN"));
