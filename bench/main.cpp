@@ -41,6 +41,7 @@ struct Plan
     int parallelUpdateRuns = 1; // batch firmware update, the same
     bool suites = true;         // false: the parallel run alone
     bool trafficLogPass = false; // the steady unpaced runs again, the traffic log panel shown
+    bool connectOnly = false;    // the unpaced connects alone (to time a change to them)
 };
 
 struct Measured
@@ -181,6 +182,10 @@ QVector<Measured> Bench::runSuite(bool paced, bool trafficLogShown)
         measureCommand(
             connect, smallRuns, [&] { return rig.connectDevice(); }, {}, [&] { rig.disconnectDevice(); });
         rows << connect;
+    }
+    if (m_plan.connectOnly) {
+        measureTransport();
+        return rows;
     }
 
     rig.connectDevice();
@@ -516,6 +521,7 @@ int main(int argc, char *argv[])
             "  --parallel the parallel run alone: tarvine-cli batch on 1, 8 and 32 stand-ins\n"
             "  --profile  the unpaced runs only, few of each (to run under callgrind)\n"
             "  --traffic-log  also the steady unpaced runs with the traffic log panel shown\n"
+            "  --connect  the unpaced connects alone, 41 of them\n"
             "  --save-config FILE  only save the full \"MODBUS从站\" configuration the write runs use"));
         return 0;
     }
@@ -539,6 +545,14 @@ int main(int argc, char *argv[])
         plan.suites = false;
         plan.startupRuns = 0;
         plan.updateMemory = false;
+    }
+    if (args.contains(QStringLiteral("--connect"))) {
+        plan.connectOnly = true;
+        plan.pacedSuite = false;
+        plan.unpacedSmallRuns = 41;
+        plan.startupRuns = 0;
+        plan.updateMemory = false;
+        plan.parallelRuns = 0;
     }
     if (args.contains(QStringLiteral("--profile"))) {
         plan.parallelRuns = 0;
