@@ -257,11 +257,13 @@ private:
     bool *m_quietLoadTaken = nullptr;
     BackupStore m_backups{QString()};
     QAction *m_backupsAction = nullptr;
-    // What the device holds, as the configuration file's text: the pages at
-    // the end of the last complete read, or at the send of the last write
+    // What the device holds, as the configuration file stores it: the pages
+    // at the end of the last complete read, or at the send of the last write
     // acknowledged whole since. Empty while not known.
+    QJsonObject m_deviceJson;
+    // Its text, made when a backup first needs it: a connect that no write
+    // follows never pays for it.
     QByteArray m_deviceText;
-    QJsonObject m_deviceJson;              // the same, before it became text
     Protocol::Configuration m_deviceBlocks; // and as the device's values
     Protocol::Configuration m_readBlocks;   // the replies of the read under way
     bool m_sentPending = false;             // a write went out, not yet acknowledged whole

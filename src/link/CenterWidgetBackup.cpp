@@ -39,12 +39,13 @@ void CenterWidget::noteReadCompleted()
 {
     // A read cut short (time-out, lost port) leaves the pages half the
     // device's and half what they showed: the last complete picture stays.
-    // The text is made here, once, so that a write only writes it out.
+    // The pages are taken here, while they are the device's; their text
+    // waits for the first backup that needs it.
     if (m_backups.folder().isEmpty() || !m_readChainOk || !m_authenticated || !m_serialPort->isOpen() ||
         !m_readBlocks.isComplete())
         return;
     m_deviceJson = pagesJson();
-    m_deviceText = ConfigFile::documentText(m_deviceJson);
+    m_deviceText.clear();
     m_deviceBlocks = m_readBlocks;
     m_sentPending = false;
 }
@@ -68,12 +69,14 @@ void CenterWidget::backupBeforeWrite()
     // (a unit whose read never completes, a full disk) are the ones who
     // need the write most. The traffic log says why none was taken.
     m_sentPending = true;
-    if (m_deviceText.isEmpty()) {
+    if (m_deviceJson.isEmpty()) {
         // Without a complete read in this connection there is nothing true
         // to back up: the pages may hold a file or a half read.
         noteNoBackup(tr("未备份设备配置：本次连接尚未完整读取设备配置"));
         return;
     }
+    if (m_deviceText.isEmpty())
+        m_deviceText = ConfigFile::documentText(m_deviceJson);
     QString error;
     const QString path =
         m_backups.save(m_deviceProduct, m_deviceText, QDateTime::currentDateTimeUtc(), &error);
@@ -97,7 +100,7 @@ void CenterWidget::noteWriteAcknowledged()
     m_sentPending = false;
     // Not knowing what the device held, only a write of every block tells
     // what it holds now.
-    const bool known = !m_deviceText.isEmpty();
+    const bool known = !m_deviceJson.isEmpty();
     if (!known && !m_written.isComplete())
         return;
     // Writing again what the device holds is the common case (write, look,
@@ -109,7 +112,7 @@ void CenterWidget::noteWriteAcknowledged()
     const QJsonObject sent = pagesJson();
     if (sent != m_deviceJson) {
         m_deviceJson = sent;
-        m_deviceText = ConfigFile::documentText(sent);
+        m_deviceText.clear();
     }
     // Blocks a write leaves out (the mapping and Modbus blocks outside the
     // Modbus modes) keep what the device held.
