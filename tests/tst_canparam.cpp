@@ -1,6 +1,7 @@
 // Tests of the CAN parameters page: the CAN block and the filter frames,
 // the rules tying its controls together, the identifier checks, and its
 // part of the configuration file.
+#include "pages/CanIdEdit.h"
 #include "pages/CanParamWidget.h"
 #include "protocol/CanBlock.h"
 #include "protocol/ConfigFrame.h"
@@ -202,6 +203,62 @@ private slots:
         QTest::newRow("read again") << "reply 5,5; read; reply 5,5";
         QTest::newRow("edited between") << "reply 3,3; read; retype 0:3; reply 3,3";
         QTest::newRow("identifier out of range, twice") << "reply 0x800; read; reply 0x800";
+    }
+    // The pattern check a read makes without the expression takes exactly
+    // the texts the fields' validator takes whole.
+    void identifierPattern_data()
+    {
+        QTest::addColumn<bool>("extended");
+        QTest::addColumn<QString>("text");
+        for (const bool extended : {false, true}) {
+            for (const char *text : {"", "0", "7FF", "7ff", "800", "fFf", "1FFF", "1FFFFFFF", "abcdefAB", "123456789",
+                                     "g", "7G", " 7F", "7F ", "7F\n", "-1", "+1", "0x1", "\xef\xbc\xa1"})
+                QTest::addRow("%s \"%s\"", extended ? "extended" : "standard", text)
+                    << extended << QString::fromUtf8(text);
+        }
+    }
+    void identifierPattern()
+    {
+        QFETCH(bool, extended);
+        QFETCH(QString, text);
+        QRegularExpressionValidator validator(QRegularExpression(canIdPattern(extended)));
+        int position = 0;
+        QCOMPARE(matchesCanIdPattern(text, extended), validator.validate(text, position) == QValidator::Acceptable);
+    }
+
+    // The page keeps the last object it saved: each value it is made of
+    // must reach the next save once changed.
+    void savedObjectFollowsEveryValue_data()
+    {
+        QTest::addColumn<QString>("steps");
+        for (const char *list : {"comboBox", "comboBox_2", "comboBox_3", "comboBox_4"})
+            QTest::newRow(list) << QString("pick %1 1").arg(list);
+        QTest::newRow("arbitration preset") << "pick comboBox_6 2";
+        QTest::newRow("data preset") << "pick comboBox_7 2";
+        QTest::newRow("send identifier") << "set lineEdit_3 1A";
+        QTest::newRow("custom arbitration word") << "set lineEdit 0x12345678";
+        QTest::newRow("custom data word") << "set lineEdit_2 abc";
+        QTest::newRow("filter switch") << "set checkBox 0";
+        QTest::newRow("row frame type") << "set 1:1 1";
+        QTest::newRow("row filter type") << "set 0:2 2";
+        QTest::newRow("row identifier 1") << "set 1:3 1A2";
+        QTest::newRow("row identifier 2") << "set 0:4 7";
+        QTest::newRow("row added") << "add 1";
+        QTest::newRow("rows read") << "reply 1,1; read";
+    }
+    void savedObjectFollowsEveryValue()
+    {
+        QFETCH(QString, steps);
+        const QString base = R"(json {"Arbitrationarea":14,"Dataarea":13,"sendID":"7ff","NumberFilters":2,)"
+                             R"("frametype_0":0,"Filterstype_0":1,"IDaddress_0":"10","Taddress_0":"20",)"
+                             R"("frametype_1":0,"Filterstype_1":0,"IDaddress_1":"30","Taddress_1":"40"})";
+        QByteArray reply[2];
+        CanParamWidget saved(&reply[0]), fresh(&reply[1]);
+        run(saved, reply[0], base + "; file");
+        run(saved, reply[0], steps);
+        run(fresh, reply[1], base + "; " + steps);
+        QVERIFY(fresh.toJson() != jsonObject(base.mid(5)));
+        QCOMPARE(saved.toJson(), fresh.toJson());
     }
     void filterRefill()
     {

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QRegularExpressionValidator>
 
+#include <algorithm>
+
 namespace {
 
 bool acceptable(const QLineEdit *edit, QString text)
@@ -29,17 +31,37 @@ bool canIdInRange(const QString &text, bool extended)
     return !ok || value <= (extended ? Protocol::kMaxExtendedId : Protocol::kMaxStandardId);
 }
 
-void setCanIdPattern(QLineEdit *edit, bool extended)
+namespace {
+
+// One validator per pattern for every identifier field: a validator
+// compiles its own copy of its expression when it first checks a text,
+// and the tables hold dozens of identifier cells.
+QRegularExpressionValidator *sharedValidator(bool extended)
 {
-    // One validator per pattern for every identifier field: a validator
-    // compiles its own copy of its expression when it first checks a text,
-    // and the tables hold dozens of identifier cells.
     static QPointer<QRegularExpressionValidator> shared[2];
     QPointer<QRegularExpressionValidator> &validator = shared[extended ? 1 : 0];
     if (!validator)
         validator = new QRegularExpressionValidator(QRegularExpression(canIdPattern(extended)),
                                                     QCoreApplication::instance());
-    edit->setValidator(validator);
+    return validator;
+}
+
+} // namespace
+
+// Without running the expression: every read asks it of each identifier cell.
+bool matchesCanIdPattern(const QString &text, bool extended)
+{
+    if (text.isEmpty() || text.size() > (extended ? 8 : 3))
+        return false;
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
+               (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+    });
+}
+
+void setCanIdPattern(QLineEdit *edit, bool extended)
+{
+    edit->setValidator(sharedValidator(extended));
 }
 
 CanIdEdit::CanIdEdit(QWidget *cells, Report report, InvalidText invalid)
@@ -57,8 +79,9 @@ void CanIdEdit::setFrameType(bool extended)
 
 bool CanIdEdit::shows(const QString &text, bool extended) const
 {
-    return m_extended == extended && showsText(this, text) && canIdInRange(text, extended) &&
-           acceptable(this, text);
+    if (m_extended != extended || !showsText(this, text) || !canIdInRange(text, extended))
+        return false;
+    return validator() == sharedValidator(extended) ? matchesCanIdPattern(text, extended) : acceptable(this, text);
 }
 
 // Two checks, each taking back the last edit: the range, then the pattern.

@@ -16,6 +16,8 @@ QString canIdPattern(bool extended);
 // Whether the text's value fits the frame type; a text that does not read
 // as hexadecimal is left to the pattern and counts as within.
 bool canIdInRange(const QString &text, bool extended);
+// Whether the pattern takes the whole text.
+bool matchesCanIdPattern(const QString &text, bool extended);
 // Gives the field the frame type's pattern (its own validator, reused).
 void setCanIdPattern(QLineEdit *edit, bool extended);
 
