@@ -7,6 +7,7 @@
 #include "protocol/ByteFields.h"
 
 #include <QComboBox>
+#include <QHash>
 #include <QHeaderView>
 #include <QJsonObject>
 #include <QTableWidget>
@@ -37,7 +38,18 @@ QTableWidgetItem *enabledItem()
 
 QString rowKey(const char *name, int row)
 {
-    return QLatin1String(name) + QString::number(row);
+    // A save or backup picture names every row's four values: the names of
+    // the rows a table can hold are made once.
+    static const auto made = [] {
+        QHash<const char *, QStringList> keys;
+        for (const char *kind : {kKeyFrameType, kKeyFilterType, kKeyId1, kKeyId2}) {
+            for (int i = 0; i < CanFilterTable::kMaxRows; ++i)
+                keys[kind] << QLatin1String(kind) + QString::number(i);
+        }
+        return keys;
+    }();
+    const QStringList names = made.value(name);
+    return row >= 0 && row < names.size() ? names.at(row) : QLatin1String(name) + QString::number(row);
 }
 
 // Both identifiers take the frame type's pattern; an extended one starts
@@ -212,15 +224,24 @@ void CanFilterTable::read(const QVector<FilterRecord> &records)
     m_table->setRowCount(records.size());
 }
 
-void CanFilterTable::toJson(QJsonObject &object) const
+QVector<CanFilterTable::FileRow> CanFilterTable::fileRows() const
 {
-    const int rows = m_table->rowCount();
-    object.insert(QLatin1String(kKeyCount), rows);
-    for (int row = 0; row < rows; ++row) {
-        object.insert(rowKey(kKeyFrameType, row), comboAt(row, FrameTypeColumn)->currentIndex());
-        object.insert(rowKey(kKeyFilterType, row), comboAt(row, FilterTypeColumn)->currentIndex());
-        object.insert(rowKey(kKeyId1, row), idAt(row, Id1Column)->text());
-        object.insert(rowKey(kKeyId2, row), idAt(row, Id2Column)->text());
+    QVector<FileRow> rows;
+    rows.reserve(m_table->rowCount());
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        rows.append({comboAt(row, FrameTypeColumn)->currentIndex(), comboAt(row, FilterTypeColumn)->currentIndex(),
+                     idAt(row, Id1Column)->text(), idAt(row, Id2Column)->text()});
+    return rows;
+}
+
+void CanFilterTable::toJson(const QVector<FileRow> &rows, QJsonObject &object)
+{
+    object.insert(QLatin1String(kKeyCount), rows.size());
+    for (int row = 0; row < rows.size(); ++row) {
+        object.insert(rowKey(kKeyFrameType, row), rows.at(row).frameType);
+        object.insert(rowKey(kKeyFilterType, row), rows.at(row).filterType);
+        object.insert(rowKey(kKeyId1, row), rows.at(row).id1);
+        object.insert(rowKey(kKeyId2, row), rows.at(row).id2);
     }
 }
 

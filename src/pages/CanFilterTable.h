@@ -4,6 +4,7 @@
 #include "protocol/FilterTable.h"
 
 #include <QCoreApplication>
+#include <QString>
 #include <QVector>
 
 class CanParamWidget;
@@ -42,7 +43,21 @@ public:
     QVector<Protocol::FilterRecord> records() const;
     // Refills the rows from a reply's records.
     void read(const QVector<Protocol::FilterRecord> &records);
-    void toJson(QJsonObject &object) const;
+    // A row as the file stores it: the lists' positions and the identifiers.
+    struct FileRow
+    {
+        int frameType;
+        int filterType;
+        QString id1;
+        QString id2;
+        bool operator==(const FileRow &other) const
+        {
+            return frameType == other.frameType && filterType == other.filterType && id1 == other.id1 &&
+                   id2 == other.id2;
+        }
+    };
+    QVector<FileRow> fileRows() const;
+    static void toJson(const QVector<FileRow> &rows, QJsonObject &object);
     void fromJson(const QJsonObject &object);
 
 private:

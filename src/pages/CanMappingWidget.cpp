@@ -158,10 +158,19 @@ QStringList CanMappingWidget::recvRowStrings() const
 
 QJsonObject CanMappingWidget::toJson() const
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("sendMap"), QJsonArray::fromStringList(sendRowStrings()));
-    object.insert(QStringLiteral("recMap"), QJsonArray::fromStringList(recvRowStrings()));
-    return object;
+    // Every connect's backup picture asks for the rows, which mostly are
+    // what they were the last time: the object is made only when one changed.
+    QStringList send = sendRowStrings();
+    QStringList recv = recvRowStrings();
+    if (m_json.isEmpty() || send != m_jsonSend || recv != m_jsonRecv) {
+        QJsonObject object;
+        object.insert(QStringLiteral("sendMap"), QJsonArray::fromStringList(send));
+        object.insert(QStringLiteral("recMap"), QJsonArray::fromStringList(recv));
+        m_json = object;
+        m_jsonSend = std::move(send);
+        m_jsonRecv = std::move(recv);
+    }
+    return m_json;
 }
 
 void CanMappingWidget::fromJson(const QJsonObject &object)

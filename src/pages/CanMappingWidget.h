@@ -67,4 +67,8 @@ private:
     std::unique_ptr<RecvMappingTable> m_recv;
     QMenu *m_sendMenu = nullptr;
     QMenu *m_recvMenu = nullptr;
+    // The last object toJson made, and the rows it was made of.
+    mutable QJsonObject m_json;
+    mutable QStringList m_jsonSend;
+    mutable QStringList m_jsonRecv;
 };

@@ -253,22 +253,42 @@ void CanParamWidget::readBlock()
 
 QJsonObject CanParamWidget::toJson() const
 {
-    QJsonObject object;
-    object.insert(QLatin1String(kKeyStandard), ui->comboBox->currentIndex());
-    object.insert(QLatin1String(kKeyAgreement), ui->comboBox_2->currentIndex());
-    object.insert(QLatin1String(kKeyFrameType), ui->comboBox_3->currentIndex());
-    object.insert(QLatin1String(kKeySpeed), ui->comboBox_4->currentIndex());
-    object.insert(QLatin1String(kKeySendId), ui->lineEdit_3->text());
-    object.insert(QLatin1String(kKeyArbitration), ui->comboBox_6->currentIndex());
-    object.insert(QLatin1String(kKeyData), ui->comboBox_7->currentIndex());
+    // Every connect's backup picture asks for the page, which mostly holds
+    // what it held the last time: the object, with its four keys per filter
+    // row, is made only when a value it is made of changed.
+    const bool customArbitration = ui->comboBox_6->currentIndex() == ui->comboBox_6->count() - 1;
+    const bool customData = ui->comboBox_7->currentIndex() == ui->comboBox_7->count() - 1;
+    QVector<int> numbers{ui->comboBox->currentIndex(),   ui->comboBox_2->currentIndex(),
+                         ui->comboBox_3->currentIndex(), ui->comboBox_4->currentIndex(),
+                         ui->comboBox_6->currentIndex(), ui->comboBox_7->currentIndex(),
+                         customArbitration,              customData,
+                         static_cast<int>(ui->checkBox->checkState())};
     // A preset's word follows from its position; a custom one must be kept.
-    if (ui->comboBox_6->currentIndex() == ui->comboBox_6->count() - 1)
-        object.insert(QLatin1String(kKeyArbitrationWord), ui->lineEdit->text());
-    if (ui->comboBox_7->currentIndex() == ui->comboBox_7->count() - 1)
-        object.insert(QLatin1String(kKeyDataWord), ui->lineEdit_2->text());
-    object.insert(QLatin1String(kKeyFilterEnable), static_cast<int>(ui->checkBox->checkState()));
-    m_filters->toJson(object);
-    return object;
+    QStringList texts{ui->lineEdit_3->text(), customArbitration ? ui->lineEdit->text() : QString(),
+                      customData ? ui->lineEdit_2->text() : QString()};
+    QVector<CanFilterTable::FileRow> rows = m_filters->fileRows();
+    if (!m_json.isEmpty() && numbers == m_jsonNumbers && texts == m_jsonTexts && rows == m_jsonRows)
+        return m_json;
+
+    QJsonObject object;
+    object.insert(QLatin1String(kKeyStandard), numbers.at(0));
+    object.insert(QLatin1String(kKeyAgreement), numbers.at(1));
+    object.insert(QLatin1String(kKeyFrameType), numbers.at(2));
+    object.insert(QLatin1String(kKeySpeed), numbers.at(3));
+    object.insert(QLatin1String(kKeySendId), texts.at(0));
+    object.insert(QLatin1String(kKeyArbitration), numbers.at(4));
+    object.insert(QLatin1String(kKeyData), numbers.at(5));
+    if (customArbitration)
+        object.insert(QLatin1String(kKeyArbitrationWord), texts.at(1));
+    if (customData)
+        object.insert(QLatin1String(kKeyDataWord), texts.at(2));
+    object.insert(QLatin1String(kKeyFilterEnable), numbers.at(8));
+    CanFilterTable::toJson(rows, object);
+    m_json = object;
+    m_jsonNumbers = std::move(numbers);
+    m_jsonTexts = std::move(texts);
+    m_jsonRows = std::move(rows);
+    return m_json;
 }
 
 void CanParamWidget::fromJson(const QJsonObject &object)

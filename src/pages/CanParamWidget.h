@@ -1,14 +1,17 @@
 #pragma once
 
+#include "pages/CanFilterTable.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
+#include <QVector>
 #include <QWidget>
 
 #include <memory>
 
-class CanFilterTable;
 class QComboBox;
 class QLineEdit;
 class QMenu;
@@ -81,4 +84,9 @@ private:
     QString m_lastAcceptedId;
     std::unique_ptr<CanFilterTable> m_filters;
     QMenu *m_filterMenu = nullptr;
+    // The last object toJson made, and the values it was made of.
+    mutable QJsonObject m_json;
+    mutable QVector<int> m_jsonNumbers;
+    mutable QStringList m_jsonTexts;
+    mutable QVector<CanFilterTable::FileRow> m_jsonRows;
 };

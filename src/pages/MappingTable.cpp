@@ -63,6 +63,20 @@ void setCheckStateAt(QTableWidget *table, int row, Qt::CheckState state)
         item->setCheckState(state);
 }
 
+QString fieldsText(std::initializer_list<QString> fields)
+{
+    int size = 0;
+    for (const QString &field : fields)
+        size += field.size() + 1;
+    QString text;
+    text.reserve(size);
+    for (const QString &field : fields) {
+        text += field;
+        text += QLatin1Char(',');
+    }
+    return text;
+}
+
 int intField(const QStringList &fields, int index)
 {
     return fields.value(index).toInt();

@@ -6,6 +6,7 @@
 #include <QVector>
 
 #include <functional>
+#include <initializer_list>
 #include <limits>
 
 class QJsonArray;
@@ -87,6 +88,8 @@ int comboIndex(const QTableWidget *table, int row, int column);
 Qt::CheckState checkStateAt(const QTableWidget *table, int row);
 void setCheckStateAt(QTableWidget *table, int row, Qt::CheckState state);
 int intField(const QStringList &fields, int index);
+// A row as the file stores it: each field followed by a comma.
+QString fieldsText(std::initializer_list<QString> fields);
 // Unreadable text counts as 0, as the device fields expect.
 quint32 numberValue(const QString &text, int base);
 // A register address as the block carries it: beyond 65535 it goes out as 0.

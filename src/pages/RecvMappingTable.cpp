@@ -146,10 +146,8 @@ QVector<RecvRowTexts> RecvMappingTable::validationRows() const
 
 QString RecvMappingTable::rowString(int row) const
 {
-    const QStringList fields{QString::number(checkStateAt(m_table, row)), textAt(m_table, row, RecvId),
-                             textAt(m_table, row, RecvAddress),
-                             QString::number(comboIndex(m_table, row, RecvCount))};
-    return fields.join(QLatin1Char(',')) + QLatin1Char(',');
+    return fieldsText({QString::number(checkStateAt(m_table, row)), textAt(m_table, row, RecvId),
+                       textAt(m_table, row, RecvAddress), QString::number(comboIndex(m_table, row, RecvCount))});
 }
 
 void RecvMappingTable::loadRow(int row, const QStringList &fields)

@@ -268,14 +268,12 @@ QVector<SendRowTexts> SendMappingTable::validationRows() const
 
 QString SendMappingTable::rowString(int row) const
 {
-    const QStringList fields{QString::number(checkStateAt(m_table, row)),
-                             QString::number(comboIndex(m_table, row, SendFormat)),
-                             QString::number(comboIndex(m_table, row, SendType)),
-                             QString::number(comboIndex(m_table, row, SendProtocol)),
-                             QString::number(comboIndex(m_table, row, SendLength)),
-                             textAt(m_table, row, SendId),
-                             textAt(m_table, row, SendAddress)};
-    return fields.join(QLatin1Char(',')) + QLatin1Char(',');
+    return fieldsText({QString::number(checkStateAt(m_table, row)),
+                       QString::number(comboIndex(m_table, row, SendFormat)),
+                       QString::number(comboIndex(m_table, row, SendType)),
+                       QString::number(comboIndex(m_table, row, SendProtocol)),
+                       QString::number(comboIndex(m_table, row, SendLength)), textAt(m_table, row, SendId),
+                       textAt(m_table, row, SendAddress)});
 }
 
 void SendMappingTable::loadRow(int row, const QStringList &fields)
