@@ -15,8 +15,8 @@
 using namespace Protocol;
 
 // The page's own steps: "json TEXT" loads a file's part, "file" logs whether the page saves it
-// as loaded; "add N" adds N filter rows from the menu; "select R" selects a filter row ("R:C" names
-// a filter cell); "reply A,H" puts a 0x05 reply announcing A rows and holding H records (record i:
+// as loaded; "add N" adds N filter rows from the menu, "delete" removes the selected ones;
+// "select R" selects a filter row ("R:C" names a filter cell); "reply A,H" puts a 0x05 reply announcing A rows and holding H records (record i:
 // frame type i % 2, filter type i % 3, ID 1 = 0x100 + i, ID 2 = 0) in the reply buffer, "reply 2
 // of 3" its records 1 and 2 only, "reply 0x800" one standard row whose identifier is out of
 // range; "read" reads the filter reply. "write" logs the CAN block written (arbitration and data
@@ -68,6 +68,7 @@ class Tst_canparam : public QObject
             for (int i = 0; i < n.toInt(); ++i)
                 page.findChild<QMenu *>()->actions().at(1)->trigger();
         };
+        run.verbs["delete"] = [&](const QString &) { page.findChild<QMenu *>()->actions().at(0)->trigger(); };
         run.verbs["select"] = [table](const QString &row) { table->selectRow(row.toInt()); };
         run.verbs["reply"] = [&](const QString &step) {
             if (step == "2 of 3")
@@ -244,6 +245,7 @@ private slots:
         QTest::newRow("row identifier 1") << "set 1:3 1A2";
         QTest::newRow("row identifier 2") << "set 0:4 7";
         QTest::newRow("row added") << "add 1";
+        QTest::newRow("first row deleted, the next edited") << "select 0; delete; set 0:3 5A";
         QTest::newRow("rows read") << "reply 1,1; read";
     }
     void savedObjectFollowsEveryValue()

@@ -2,6 +2,7 @@
 
 #include "common/MessageBox.h"
 #include "pages/CanParamWidget.h"
+#include "pages/CellWidgets.h"
 #include "pages/TableCells.h"
 #include "pages/TableColumns.h"
 #include "protocol/ByteFields.h"
@@ -87,12 +88,12 @@ CanFilterTable::CanFilterTable(CanParamWidget *page, QTableWidget *table, CanIdE
 
 QComboBox *CanFilterTable::comboAt(int row, int column) const
 {
-    return qobject_cast<QComboBox *>(m_table->cellWidget(row, column));
+    return qobject_cast<QComboBox *>(CellWidgets::at(m_table, row, column));
 }
 
 CanIdEdit *CanFilterTable::idAt(int row, int column) const
 {
-    return dynamic_cast<CanIdEdit *>(m_table->cellWidget(row, column));
+    return dynamic_cast<CanIdEdit *>(CellWidgets::at(m_table, row, column));
 }
 
 void CanFilterTable::showLimitBox()

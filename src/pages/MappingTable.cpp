@@ -1,6 +1,7 @@
 #include "pages/MappingTable.h"
 
 #include "common/MessageBox.h"
+#include "pages/CellWidgets.h"
 #include "pages/TableCells.h"
 
 #include <QHeaderView>
@@ -31,12 +32,12 @@ bool isAcceptable(const QLineEdit *edit)
 
 QComboBox *comboAt(const QTableWidget *table, int row, int column)
 {
-    return qobject_cast<QComboBox *>(table->cellWidget(row, column));
+    return qobject_cast<QComboBox *>(CellWidgets::at(table, row, column));
 }
 
 QLineEdit *editAt(const QTableWidget *table, int row, int column)
 {
-    return qobject_cast<QLineEdit *>(table->cellWidget(row, column));
+    return qobject_cast<QLineEdit *>(CellWidgets::at(table, row, column));
 }
 
 QString textAt(const QTableWidget *table, int row, int column)
@@ -234,7 +235,7 @@ bool MappingTable::hasPlainRow(int row, int firstCell, int lastCell) const
         !hasCheckItem(m_table, row, 0, checkItemFlags(), Qt::Checked))
         return false;
     for (int column = firstCell; column <= lastCell; ++column) {
-        const QWidget *cell = m_table->cellWidget(row, column);
+        const QWidget *cell = CellWidgets::at(m_table, row, column);
         if (!cell || !cell->styleSheet().isEmpty())
             return false;
     }

@@ -1,5 +1,7 @@
 #include "pages/TableCells.h"
 
+#include "pages/CellWidgets.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QStandardItemModel>
@@ -59,5 +61,5 @@ void deleteSelectedRows(QTableWidget *table)
 void placeCellWidget(QTableWidget *table, int row, int column, QWidget *widget)
 {
     widget->resize(table->columnWidth(column), table->rowHeight(row));
-    table->setCellWidget(row, column, widget);
+    CellWidgets::place(table, row, column, widget);
 }
