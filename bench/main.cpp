@@ -6,6 +6,7 @@
 // and 32 stand-ins at once. Prints a table and the targets.
 #include "BenchRig.h"
 #include "ParallelRun.h"
+#include "PortLockFolder.h"
 #include "Stats.h"
 #include "app/TARVINE.h"
 #include "common/MessageBox.h"
@@ -504,6 +505,13 @@ void dropLinkLog(QtMsgType type, const QMessageLogContext &context, const QStrin
 
 int main(int argc, char *argv[])
 {
+    // Before any thread starts: a namespace is the whole process's.
+    bool diskLocks = false;
+    for (int i = 1; i < argc; ++i)
+        diskLocks = diskLocks || qstrcmp(argv[i], "--disk-locks") == 0;
+    QString lockError;
+    const PortLockFolder locks = diskLocks ? PortLockFolder::current() : PortLockFolder::keepInMemory(&lockError);
+
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -522,6 +530,7 @@ int main(int argc, char *argv[])
             "  --profile  the unpaced runs only, few of each (to run under callgrind)\n"
             "  --traffic-log  also the steady unpaced runs with the traffic log panel shown\n"
             "  --connect  the unpaced connects alone, 41 of them\n"
+            "  --disk-locks  leave the ports' lock folder where the machine has it, even on a disk\n"
             "  --save-config FILE  only save the full \"MODBUS从站\" configuration the write runs use"));
         return 0;
     }
@@ -563,5 +572,13 @@ int main(int argc, char *argv[])
         plan.startupRuns = 0;
         plan.updateMemory = false;
     }
+    if (locks.ownTmpfs)
+        out(QStringLiteral("Ports' lock files: %1, on a tmpfs of the bench's own, as on a standard system (this\n"
+                           "machine keeps it on a disk; --disk-locks times with that).\n")
+                .arg(locks.path));
+    else if (!locks.inMemory && !locks.path.isEmpty())
+        out(QStringLiteral("Ports' lock files: %1, on a disk (file system %2)%3: each connect syncs one to it.\n")
+                .arg(locks.path, locks.fileSystem,
+                     lockError.isEmpty() ? QString() : QStringLiteral(" (no tmpfs there: %1)").arg(lockError)));
     return Bench(plan).run();
 }
