@@ -78,6 +78,17 @@ QString fieldsText(std::initializer_list<QString> fields)
     return text;
 }
 
+QString fieldNumber(int number)
+{
+    static const QStringList digits = [] {
+        QStringList list;
+        for (int i = 0; i < 10; ++i)
+            list << QString::number(i);
+        return list;
+    }();
+    return number >= 0 && number < digits.size() ? digits.at(number) : QString::number(number);
+}
+
 int intField(const QStringList &fields, int index)
 {
     return fields.value(index).toInt();

@@ -90,6 +90,8 @@ void setCheckStateAt(QTableWidget *table, int row, Qt::CheckState state);
 int intField(const QStringList &fields, int index);
 // A row as the file stores it: each field followed by a comma.
 QString fieldsText(std::initializer_list<QString> fields);
+// A number field of it (the one-digit ones, most of a row, made once).
+QString fieldNumber(int number);
 // Unreadable text counts as 0, as the device fields expect.
 quint32 numberValue(const QString &text, int base);
 // A register address as the block carries it: beyond 65535 it goes out as 0.

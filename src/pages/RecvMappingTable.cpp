@@ -146,8 +146,8 @@ QVector<RecvRowTexts> RecvMappingTable::validationRows() const
 
 QString RecvMappingTable::rowString(int row) const
 {
-    return fieldsText({QString::number(checkStateAt(m_table, row)), textAt(m_table, row, RecvId),
-                       textAt(m_table, row, RecvAddress), QString::number(comboIndex(m_table, row, RecvCount))});
+    return fieldsText({fieldNumber(checkStateAt(m_table, row)), textAt(m_table, row, RecvId),
+                       textAt(m_table, row, RecvAddress), fieldNumber(comboIndex(m_table, row, RecvCount))});
 }
 
 void RecvMappingTable::loadRow(int row, const QStringList &fields)

@@ -268,11 +268,10 @@ QVector<SendRowTexts> SendMappingTable::validationRows() const
 
 QString SendMappingTable::rowString(int row) const
 {
-    return fieldsText({QString::number(checkStateAt(m_table, row)),
-                       QString::number(comboIndex(m_table, row, SendFormat)),
-                       QString::number(comboIndex(m_table, row, SendType)),
-                       QString::number(comboIndex(m_table, row, SendProtocol)),
-                       QString::number(comboIndex(m_table, row, SendLength)), textAt(m_table, row, SendId),
+    return fieldsText({fieldNumber(checkStateAt(m_table, row)), fieldNumber(comboIndex(m_table, row, SendFormat)),
+                       fieldNumber(comboIndex(m_table, row, SendType)),
+                       fieldNumber(comboIndex(m_table, row, SendProtocol)),
+                       fieldNumber(comboIndex(m_table, row, SendLength)), textAt(m_table, row, SendId),
                        textAt(m_table, row, SendAddress)});
 }
 
