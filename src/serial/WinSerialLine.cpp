@@ -315,6 +315,12 @@ void WinSerialLine::startWrite()
 
 void WinSerialLine::onWriteDone()
 {
+    // The events are manual-reset, as overlapped I/O wants them, and the
+    // notifier fires for as long as one stays signalled: a completed write
+    // left signalled would wake the event loop again and again until the
+    // next write. Reset it first; a write still pending signals it again
+    // when it ends.
+    ResetEvent(m_writeOverlapped.hEvent);
     if (!m_writing)
         return;
     DWORD written = 0;
@@ -374,6 +380,9 @@ bool WinSerialLine::startRead()
 
 void WinSerialLine::onReadDone()
 {
+    // As for writes: reads done at once (with bytes queued) signal the
+    // event too, and it must not stay signalled.
+    ResetEvent(m_readOverlapped.hEvent);
     if (!m_reading)
         return;
     DWORD received = 0;
