@@ -79,3 +79,55 @@ run_fuzzers() {
 # For the Debian package (scripts/package): dpkg-shlibdeps finds its dependencies.
 # lintian checks the package (scripts/check-package).
 TARVINE_PACKAGE_PACKAGES=(dpkg-dev file lintian)
+
+# --- A fresh Debian 12 (scripts/check-package, scripts/check-windows) ----------
+
+# debian12_root ROOT : a minimal Debian 12 in ROOT, made once with debootstrap
+# from Debian's mirror (a few minutes); later calls reuse it.
+debian12_root() {
+    local root=$1
+    [ -x "$root/usr/bin/apt-get" ] && return 0
+    ensure_packages debootstrap
+    # Never remove a tree that still has the host's /dev bound into it.
+    if grep -qF " $root/" /proc/mounts; then
+        echo "$root still has mounts in it; not removing it" >&2
+        return 1
+    fi
+    as_root rm -rf "$root"
+    as_root debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian >/dev/null
+}
+
+# chroot_mount ROOT WHAT... : mounts proc or binds the host's WHAT (dev,
+# dev/pts, dev/shm) into ROOT, in that order; chroot_unmount undoes them.
+CHROOT_ROOT=
+CHROOT_MOUNTS=()
+chroot_mount() {
+    local m
+    CHROOT_ROOT=$1
+    shift
+    for m in "$@"; do
+        as_root mkdir -p "$CHROOT_ROOT/$m"
+        if [ "$m" = proc ]; then
+            as_root mount -t proc proc "$CHROOT_ROOT/proc"
+        else
+            as_root mount --bind "/$m" "$CHROOT_ROOT/$m"
+        fi
+        CHROOT_MOUNTS+=("$CHROOT_ROOT/$m")
+    done
+}
+
+# chroot_unmount : ends what still runs inside the chroot (a wine server, a
+# stand-in), then unmounts in reverse order.
+chroot_unmount() {
+    local i p
+    if [ -n "$CHROOT_ROOT" ]; then
+        for p in /proc/[0-9]*; do
+            [ "$(readlink "$p/root" 2>/dev/null)" = "$CHROOT_ROOT" ] && as_root kill "${p#/proc/}" 2>/dev/null || true
+        done
+        sleep 0.5
+    fi
+    for ((i = ${#CHROOT_MOUNTS[@]} - 1; i >= 0; i--)); do
+        as_root umount "${CHROOT_MOUNTS[$i]}" 2>/dev/null || as_root umount -l "${CHROOT_MOUNTS[$i]}" || true
+    done
+    CHROOT_MOUNTS=()
+}

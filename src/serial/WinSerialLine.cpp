@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QWinEventNotifier>
 
 #include <algorithm>
 
@@ -107,23 +106,17 @@ int portNumber(const QString &name)
 
 WinSerialLine::WinSerialLine(QObject *parent) : SerialLine(parent)
 {
+    // The completion routines find their line through hEvent, which
+    // ReadFileEx and WriteFileEx leave to the caller.
     ZeroMemory(&m_readOverlapped, sizeof(m_readOverlapped));
     ZeroMemory(&m_writeOverlapped, sizeof(m_writeOverlapped));
-    m_readOverlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    m_writeOverlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    m_readNotifier = new QWinEventNotifier(m_readOverlapped.hEvent, this);
-    m_writeNotifier = new QWinEventNotifier(m_writeOverlapped.hEvent, this);
-    connect(m_readNotifier, &QWinEventNotifier::activated, this, &WinSerialLine::onReadDone);
-    connect(m_writeNotifier, &QWinEventNotifier::activated, this, &WinSerialLine::onWriteDone);
+    m_readOverlapped.hEvent = this;
+    m_writeOverlapped.hEvent = this;
 }
 
 WinSerialLine::~WinSerialLine()
 {
     close();
-    delete m_readNotifier;
-    delete m_writeNotifier;
-    CloseHandle(m_readOverlapped.hEvent);
-    CloseHandle(m_writeOverlapped.hEvent);
 }
 
 QList<SerialLine::PortInfo> WinSerialLine::availablePorts()
@@ -202,7 +195,7 @@ bool WinSerialLine::open()
     }
     m_received.clear();
     m_toWrite.clear();
-    resumeReading();
+    startRead();
     return true;
 }
 
@@ -260,12 +253,14 @@ void WinSerialLine::cancelPending()
 {
     if (!m_reading && !m_writing)
         return;
+    m_cancelling = true;
     CancelIo(m_handle);
-    DWORD transferred = 0;
-    if (m_reading)
-        GetOverlappedResult(m_handle, &m_readOverlapped, &transferred, TRUE);
-    if (m_writing)
-        GetOverlappedResult(m_handle, &m_writeOverlapped, &transferred, TRUE);
+    // The routines of cancelled operations still run, as APCs: wait for
+    // them alertably (they are due at once; the bound only keeps a driver
+    // that never answers from hanging the program).
+    for (int turn = 0; (m_reading || m_writing) && turn < 50; ++turn)
+        SleepEx(100, TRUE);
+    m_cancelling = false;
     m_reading = false;
     m_writing = false;
     m_inFlight.clear();
@@ -279,7 +274,7 @@ void WinSerialLine::clear()
     PurgeComm(m_handle, PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR);
     m_received.clear();
     m_toWrite.clear();
-    resumeReading();
+    startRead();
 }
 
 qint64 WinSerialLine::write(const QByteArray &bytes)
@@ -300,102 +295,90 @@ void WinSerialLine::startWrite()
         return;
     m_inFlight = m_toWrite;
     m_toWrite.clear();
-    if (!WriteFile(m_handle, m_inFlight.constData(), DWORD(m_inFlight.size()), nullptr, &m_writeOverlapped)) {
+    if (!WriteFileEx(m_handle, m_inFlight.constData(), DWORD(m_inFlight.size()), &m_writeOverlapped,
+                     &WinSerialLine::writeCompleted)) {
         const DWORD code = GetLastError();
-        if (code != ERROR_IO_PENDING) {
-            m_inFlight.clear();
-            setError(Error::Other, code);
-            emit errorOccurred(m_error);
-            return;
-        }
+        m_inFlight.clear();
+        setError(Error::Other, code);
+        emit errorOccurred(m_error);
+        return;
     }
-    // Pending or done at once: either way the event tells.
     m_writing = true;
 }
 
-void WinSerialLine::onWriteDone()
+void CALLBACK WinSerialLine::writeCompleted(DWORD code, DWORD transferred, OVERLAPPED *overlapped)
 {
-    if (!m_writing)
-        return;
-    DWORD written = 0;
-    if (!GetOverlappedResult(m_handle, &m_writeOverlapped, &written, FALSE)) {
-        const DWORD code = GetLastError();
-        if (code == ERROR_IO_INCOMPLETE)
-            return;
-        m_writing = false;
+    static_cast<WinSerialLine *>(overlapped->hEvent)->onWriteDone(code, transferred);
+}
+
+void WinSerialLine::onWriteDone(DWORD code, DWORD written)
+{
+    m_writing = false;
+    if (m_cancelling || code == ERROR_OPERATION_ABORTED) {
         m_inFlight.clear();
-        if (code != ERROR_OPERATION_ABORTED) {
-            setError(Error::Other, code);
-            emit errorOccurred(m_error);
-        }
         return;
     }
-    m_writing = false;
+    if (code != ERROR_SUCCESS) {
+        m_inFlight.clear();
+        setError(Error::Other, code);
+        emit errorOccurred(m_error);
+        return;
+    }
     // What the driver did not take goes first in the next write.
     m_toWrite.prepend(m_inFlight.mid(int(written)));
     m_inFlight.clear();
     startWrite();
 }
 
-bool WinSerialLine::startRead()
+void WinSerialLine::startRead()
 {
-    bool took = false;
-    // Bytes already queued are taken at once; with none, one byte is asked
-    // for and the read stays pending until it arrives. (A larger pending
-    // read is not ended by the first bytes everywhere: wine waits for all.)
-    for (int turn = 0; turn < 64 && !m_reading && isOpen(); ++turn) {
-        const int room = ReadBufferSize - m_received.size();
-        if (room <= 0)
-            break;
-        DWORD wanted = 1;
-        DWORD errors = 0;
-        COMSTAT status;
-        if (ClearCommError(m_handle, &errors, &status) && status.cbInQue > 0)
-            wanted = qMin<DWORD>(status.cbInQue, DWORD(room));
-        m_readChunk.resize(int(wanted));
-        DWORD received = 0;
-        if (ReadFile(m_handle, m_readChunk.data(), wanted, &received, &m_readOverlapped)) {
-            m_received.append(m_readChunk.constData(), int(received));
-            took = took || received > 0;
-            continue;
-        }
-        const DWORD code = GetLastError();
-        if (code == ERROR_IO_PENDING) {
-            m_reading = true;
-            break;
-        }
+    if (m_reading || !isOpen())
+        return;
+    const int room = ReadBufferSize - m_received.size();
+    if (room <= 0)
+        return;
+    // With nothing queued one byte is asked for: a larger pending read is
+    // not ended by the first bytes everywhere (wine waits for all of them).
+    DWORD wanted = 1;
+    DWORD errors = 0;
+    COMSTAT status;
+    if (ClearCommError(m_handle, &errors, &status) && status.cbInQue > 0)
+        wanted = qMin<DWORD>(status.cbInQue, DWORD(room));
+    m_readChunk.resize(int(wanted));
+    if (!ReadFileEx(m_handle, m_readChunk.data(), wanted, &m_readOverlapped, &WinSerialLine::readCompleted)) {
         // A pulled adapter refuses every read.
-        setError(Error::Lost, code);
+        setError(Error::Lost, GetLastError());
         emit errorOccurred(m_error);
-        break;
+        return;
     }
-    return took;
+    m_reading = true;
 }
 
-void WinSerialLine::onReadDone()
+void CALLBACK WinSerialLine::readCompleted(DWORD code, DWORD transferred, OVERLAPPED *overlapped)
 {
-    if (!m_reading)
+    static_cast<WinSerialLine *>(overlapped->hEvent)->onReadDone(code, transferred);
+}
+
+void WinSerialLine::onReadDone(DWORD code, DWORD received)
+{
+    m_reading = false;
+    if (m_cancelling)
         return;
-    DWORD received = 0;
-    if (!GetOverlappedResult(m_handle, &m_readOverlapped, &received, FALSE)) {
-        const DWORD code = GetLastError();
-        if (code == ERROR_IO_INCOMPLETE)
-            return;
-        m_reading = false;
-        if (code == ERROR_OPERATION_ABORTED) {
-            if (startRead())
-                emit readyRead();
-            return;
-        }
+    if (code == ERROR_OPERATION_ABORTED) {
+        // Ended by the driver, not by this line: read on.
+        startRead();
+        return;
+    }
+    if (code != ERROR_SUCCESS) {
         setError(Error::Lost, code);
         emit errorOccurred(m_error);
         return;
     }
-    m_reading = false;
     m_received.append(m_readChunk.constData(), int(received));
-    // The rest of what came with that byte.
-    const bool more = startRead();
-    if (received > 0 || more)
+    // The next read goes out before anyone looks at these bytes: it takes
+    // what came with them, or waits for the next.
+    startRead();
+    if (received > 0)
         emit readyRead();
 }
 
@@ -404,19 +387,6 @@ QByteArray WinSerialLine::readAll()
     QByteArray bytes;
     bytes.swap(m_received);
     // A full buffer stopped the reads: there is room again.
-    resumeReading();
+    startRead();
     return bytes;
-}
-
-void WinSerialLine::resumeReading()
-{
-    // What is taken here is announced from the event loop, not from inside
-    // the caller's call.
-    if (startRead())
-        QMetaObject::invokeMethod(
-            this, [this] {
-                if (!m_received.isEmpty())
-                    emit readyRead();
-            },
-            Qt::QueuedConnection);
 }

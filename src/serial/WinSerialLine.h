@@ -7,13 +7,13 @@
 
 #include <windows.h>
 
-class QWinEventNotifier;
-
 // The serial line over the Win32 communications API (Windows): a COM port
 // opened for overlapped I/O. While the line is open and its buffer has
-// room, a one-byte read waits for the next byte; when it completes, what
-// else the driver holds is taken at once. Its completion, and a write's,
-// reach the Qt event loop through an event each.
+// room, one read is pending: for one byte when the driver holds none, else
+// for all it holds. Reads and writes complete through completion routines
+// (ReadFileEx, WriteFileEx), which Windows runs on this thread while the
+// Qt event loop waits for work (alertably): no other thread and no event
+// object stands between a byte's arrival and readyRead().
 class WinSerialLine : public SerialLine
 {
     Q_OBJECT
@@ -44,24 +44,23 @@ public:
 private:
     void setError(Error error, DWORD code);
     bool configure();
-    // Reads what is queued and leaves one read pending; true when it took bytes.
-    bool startRead();
-    // The same, from a caller's call: bytes taken are announced later.
-    void resumeReading();
+    // Leaves one read pending, unless one is or the buffer is full.
+    void startRead();
     void startWrite();
-    void onReadDone();
-    void onWriteDone();
-    // Ends the operations under way and waits until the driver let go of
-    // their buffers.
+    static void CALLBACK readCompleted(DWORD code, DWORD transferred, OVERLAPPED *overlapped);
+    static void CALLBACK writeCompleted(DWORD code, DWORD transferred, OVERLAPPED *overlapped);
+    void onReadDone(DWORD code, DWORD transferred);
+    void onWriteDone(DWORD code, DWORD transferred);
+    // Ends the operations under way and waits until their completion
+    // routines ran (the driver let go of the buffers).
     void cancelPending();
 
     HANDLE m_handle = INVALID_HANDLE_VALUE;
     OVERLAPPED m_readOverlapped;
     OVERLAPPED m_writeOverlapped;
-    QWinEventNotifier *m_readNotifier = nullptr;
-    QWinEventNotifier *m_writeNotifier = nullptr;
     bool m_reading = false;
     bool m_writing = false;
+    bool m_cancelling = false; // completions only end their operation
     QByteArray m_readChunk;    // what the pending read fills
     QByteArray m_received;     // arrived, not read yet
     QByteArray m_inFlight;   // what the pending write sends
