@@ -11,7 +11,9 @@ namespace {
 
 // Every test program that links the rig keeps away from the user's own
 // settings and backups: its settings live in a folder of this process
-// alone, so programs running side by side never see each other's.
+// alone, so programs running side by side never see each other's. (Not on
+// Windows, where they live in the registry: there the tests run under wine,
+// in a prefix of their own.)
 void keepOffUserFiles()
 {
     QStandardPaths::setTestModeEnabled(true);
@@ -27,7 +29,7 @@ TestRig::TestRig()
       m_boxes(std::make_unique<BoxRecorder>()), m_window(std::make_unique<TARVINE>())
 {
     if (!m_sim->open())
-        qFatal("cannot open a pseudo-terminal: %s", qPrintable(m_sim->errorString()));
+        qFatal("the stand-in converter cannot open its line: %s", qPrintable(m_sim->errorString()));
     m_window->centerWidget()->setPortName(m_sim->portName());
     m_window->centerWidget()->setBackupFolder(m_backups.path());
     m_window->show();
