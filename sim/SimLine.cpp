@@ -26,7 +26,8 @@ QList<PortPair> &portPairs()
 {
     static QList<PortPair> pairs = [] {
         QList<PortPair> list;
-        const QStringList entries = qEnvironmentVariable(kPairsVariable).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        const QStringList entries =
+            qEnvironmentVariable(kPairsVariable).split(QLatin1Char(','), Qt::SkipEmptyParts);
         for (const QString &entry : entries) {
             const QStringList ends = entry.trimmed().split(QLatin1Char(':'));
             if (ends.size() == 2 && !ends.at(0).isEmpty() && !ends.at(1).isEmpty())
@@ -67,11 +68,13 @@ bool SimLine::open()
             }
         }
         if (m_pair < 0) {
-            m_error = pairs.isEmpty()
-                          ? QStringLiteral("%1 names no port pairs (tool:device, e.g. COM20:COM21,COM22:COM23)")
-                                .arg(QLatin1String(kPairsVariable))
-                          : QStringLiteral("all %1 port pairs of %2 are taken").arg(pairs.size()).arg(
-                                QLatin1String(kPairsVariable));
+            m_error =
+                pairs.isEmpty()
+                    ? QStringLiteral("%1 names no port pairs (tool:device, e.g. COM20:COM21,COM22:COM23)")
+                          .arg(QLatin1String(kPairsVariable))
+                    : QStringLiteral("all %1 port pairs of %2 are taken")
+                          .arg(pairs.size())
+                          .arg(QLatin1String(kPairsVariable));
             return false;
         }
         m_portName = pairs.at(m_pair).tool;
