@@ -406,6 +406,13 @@ private slots:
         QCOMPARE(windowFolder, folder);
 
         const QStringList before = QDir(folder).entryList(QDir::Files);
+        // The window's settings in the registry, as the tool keeps them;
+        // what was there before comes back.
+        const QString lastPort = QStringLiteral("window/lastPort");
+        QSettings registry(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Morvane"),
+                           QStringLiteral("TARVINE"));
+        const QVariant previousPort = registry.value(lastPort);
+        QSettings::setDefaultFormat(QSettings::NativeFormat);
         QString port;
         {
             TestRig rig;
@@ -415,6 +422,7 @@ private slots:
             rig.click("m_pushButtonWrite");
             QCOMPARE(rig.boxes().last().text, QStringLiteral("写配置成功"));
         }
+        QSettings::setDefaultFormat(QSettings::IniFormat);
         QStringList taken = QDir(folder).entryList(QDir::Files);
         for (const QString &name : before)
             taken.removeAll(name);
@@ -428,6 +436,7 @@ private slots:
                               RRF_RT_REG_SZ, nullptr, value, &size),
                  LONG(ERROR_SUCCESS));
         QCOMPARE(QString::fromWCharArray(value), port);
+        previousPort.isValid() ? registry.setValue(lastPort, previousPort) : registry.remove(lastPort);
     }
 #endif
 };

@@ -11,14 +11,19 @@ namespace {
 
 // Every test program that links the rig keeps away from the user's own
 // settings and backups: its settings live in a folder of this process
-// alone, so programs running side by side never see each other's. (Not on
-// Windows, where they live in the registry: there the tests run under wine,
-// in a prefix of their own.)
+// alone, so programs running side by side never see each other's. (On
+// Windows the system's own store is the registry, which no path moves: the
+// settings go to an INI file there.)
 void keepOffUserFiles()
 {
     QStandardPaths::setTestModeEnabled(true);
     static QTemporaryDir settings;
+#ifdef Q_OS_WIN
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+#else
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+#endif
 }
 Q_COREAPP_STARTUP_FUNCTION(keepOffUserFiles)
 
