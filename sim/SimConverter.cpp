@@ -17,11 +17,15 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#ifdef Q_OS_WIN
+#include "SimLine.h"
+#else
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/timerfd.h>
 #include <termios.h>
 #include <unistd.h>
+#endif
 
 using namespace ConfigFrame;
 
@@ -66,11 +70,39 @@ SimConverter::SimConverter(QObject *parent) : QObject(parent)
 SimConverter::~SimConverter()
 {
     unplug();
+#ifndef Q_OS_WIN
     delete m_timerNotifier;
     if (m_timerFd >= 0)
         ::close(m_timerFd);
+#endif
 }
 
+#ifdef Q_OS_WIN
+bool SimConverter::open()
+{
+    unplug();
+    m_line = new SimLine(this);
+    if (!m_line->open()) {
+        m_error = m_line->errorString();
+        unplug();
+        return false;
+    }
+    m_portName = m_line->portName();
+    m_framesIn = 0;
+    connect(m_line, &SimLine::readyRead, this, &SimConverter::onReadable);
+    connect(m_line, &SimLine::timerDue, this, &SimConverter::flushDue);
+    return true;
+}
+
+void SimConverter::unplug()
+{
+    m_pending.clear();
+    m_outBacklog.clear();
+    // The pair goes back for the next stand-in.
+    delete m_line;
+    m_line = nullptr;
+}
+#else
 bool SimConverter::open()
 {
     char name[256] = {};
@@ -135,6 +167,7 @@ void SimConverter::unplug()
         ::close(m_slave);
     m_master = m_slave = -1;
 }
+#endif
 
 void SimConverter::hangUpAfter(int frame, int replyBytes)
 {
@@ -263,6 +296,13 @@ void SimConverter::restoreDefaults()
 
 void SimConverter::onReadable()
 {
+#ifdef Q_OS_WIN
+    const QByteArray bytes = m_line ? m_line->readAll() : QByteArray();
+    m_bytesIn += bytes.size();
+    if (m_pacing && !bytes.isEmpty())
+        m_lineFreeNs = qMax(m_lineFreeNs, nowNs()) + bytes.size() * kByteNs;
+    m_inBuffer.append(bytes);
+#else
     char chunk[4096];
     for (;;) {
         const ssize_t n = ::read(m_master, chunk, sizeof chunk);
@@ -289,6 +329,7 @@ void SimConverter::onReadable()
         }
         break;
     }
+#endif
     takeFrames();
 }
 

@@ -6,13 +6,16 @@
 #include <QObject>
 
 class QSocketNotifier;
+class SimLine;
 
 // A stand-in converter on a pseudo-terminal. It opens a pty in raw mode,
 // reports the path of its terminal side (the "port" the tool opens) and
 // answers like a device: the connect challenge (SM4 under the shared key),
 // a configuration store for every block, device information, restore
 // defaults, and the firmware update with its checks. Every frame it
-// receives is recorded, so tests can assert on exact bytes.
+// receives is recorded, so tests can assert on exact bytes. On Windows it
+// takes the device end of a virtual null-modem pair instead (SimLine), and
+// its port is the pair's other end.
 //
 // It runs in the thread that creates it, serviced by a QSocketNotifier:
 // in tests that is the tool's own thread, whose nested wait loops keep it
@@ -163,16 +166,20 @@ private:
     bool consumeFault(quint8 command, Fault *fault);
     Fault drawFault(bool challenge);
 
-    int m_master = -1;
-    int m_slave = -1;
     QString m_portName;
     QString m_error;
+#ifdef Q_OS_WIN
+    SimLine *m_line = nullptr;
+#else
+    int m_master = -1;
+    int m_slave = -1;
     QSocketNotifier *m_readNotifier = nullptr;
     QSocketNotifier *m_writeNotifier = nullptr;
     // A timerfd, not a QTimer: pacing needs the 86.8 µs of a byte, and
     // QTimer counts in whole milliseconds.
     int m_timerFd = -1;
     QSocketNotifier *m_timerNotifier = nullptr;
+#endif
     QList<Pending> m_pending;
     QByteArray m_outBacklog;
     qint64 m_lineFreeNs = 0; // when the tool-bound line is next idle (pacing)

@@ -11,9 +11,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#ifdef Q_OS_WIN
+#include "SimLine.h"
+#else
 #include <sys/ioctl.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
+#endif
 
 using namespace ConfigFrame;
 
@@ -109,8 +113,10 @@ void SimConverter::hangUp()
     m_hangUpBytes = 0;
     m_inBuffer.clear();
     m_deferred.clear();
+#ifndef Q_OS_WIN
     if (m_readNotifier)
         m_readNotifier->setEnabled(false);
+#endif
     QTimer::singleShot(0, this, [this] {
         unplug();
         emit hungUp();
@@ -121,6 +127,10 @@ void SimConverter::hangUpInReply(const QByteArray &reply)
 {
     writeOut(reply.left(qMin(m_hangUpBytes, reply.size() - 1)));
     m_inBuffer.clear();
+#ifdef Q_OS_WIN
+    // Nothing tells when the tool's end of the pair has read them.
+    QTimer::singleShot(50, this, [this] { hangUp(); });
+#else
     if (m_readNotifier)
         m_readNotifier->setEnabled(false);
     // Polled: nothing signals that the other side has read a pty's bytes.
@@ -134,6 +144,7 @@ void SimConverter::hangUpInReply(const QByteArray &reply)
         hangUp();
     });
     poll->start(1);
+#endif
 }
 
 void SimConverter::schedule(qint64 delayNs, const QByteArray &bytes)
@@ -158,9 +169,13 @@ void SimConverter::schedule(qint64 delayNs, const QByteArray &bytes)
 
 qint64 SimConverter::nowNs()
 {
+#ifdef Q_OS_WIN
+    return SimLine::nowNs();
+#else
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return qint64(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
+#endif
 }
 
 // Writes every byte whose time has come, then sleeps until the next one.
@@ -219,6 +234,22 @@ qint64 SimConverter::leadNs(const Pending &p)
     return p.written + 1 == p.bytes.size() ? kLastByteLeadNs : 0;
 }
 
+#ifdef Q_OS_WIN
+void SimConverter::armTimer(qint64 dueNs)
+{
+    if (m_line)
+        m_line->armTimer(dueNs);
+}
+
+void SimConverter::writeOut(const QByteArray &bytes)
+{
+    // The serial line queues what the driver does not take at once.
+    if (m_line) {
+        m_line->write(bytes);
+        m_bytesOut += bytes.size();
+    }
+}
+#else
 // Absolute CLOCK_MONOTONIC time; 0 disarms.
 void SimConverter::armTimer(qint64 dueNs)
 {
@@ -250,3 +281,4 @@ void SimConverter::writeOut(const QByteArray &bytes)
     if (m_writeNotifier)
         m_writeNotifier->setEnabled(!m_outBacklog.isEmpty());
 }
+#endif

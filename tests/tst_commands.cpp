@@ -47,7 +47,7 @@ private slots:
         QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
         // Shown as soon as the main-parameter reply arrives.
         QCOMPARE(sentWhenShown, QList<quint8>{0x03});
-        QCOMPARE(rig.pagesText(), QByteArray(kKnownConfiguration));
+        QCOMPARE(rig.pagesText(), knownConfigurationAsSaved());
 
         // The device's store goes back to its defaults, and the Modbus page's own
         // defaults go to the device (the sequence and its box: tst_faults' cells).

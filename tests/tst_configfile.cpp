@@ -7,15 +7,19 @@
 #include "files/BackupsDialog.h"
 #include "files/ConfigFile.h"
 #include "link/TrafficLog.h"
+#include "serial/SerialLine.h"
 
 #include <QAction>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRandomGenerator>
-#include <QSerialPortInfo>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 class TestConfigFile : public QObject
 {
@@ -123,7 +127,7 @@ private slots:
         QCOMPARE(rig.boxes().last().title, QStringLiteral("成功"));
         QFile file(saved);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray(kKnownConfiguration));
+        QCOMPARE(file.readAll(), knownConfigurationAsSaved());
         // Nothing of the temporary file is left behind.
         QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("saved.txt*")}, QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("saved.txt")});
@@ -354,25 +358,27 @@ private slots:
 
     // The size the window was closed at comes back at the next start, and
     // so does the last connect's port while it is listed; a port that is
-    // gone (the stand-in's terminal is never listed) leaves the list's
-    // own choice.
+    // gone (the stand-in's pseudo-terminal is never listed; its COM port on
+    // Windows is) leaves the list's own choice.
     void windowSettingsComeBack()
     {
         QSize size;
+        QString port;
         {
             TestRig rig;
             QVERIFY(rig.connectDevice());
+            port = rig.sim().portName();
             size = rig.center().window()->minimumSizeHint() + QSize(9, 7);
             rig.center().window()->resize(size);
             QVERIFY(rig.center().window()->close());
         }
         QStringList listed;
-        for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-            listed << info.portName();
+        for (const SerialLine::PortInfo &info : SerialLine::availablePorts())
+            listed << info.name;
         {
             TARVINE next;
             QCOMPARE(next.size(), size);
-            QCOMPARE(next.centerWidget()->portName(), listed.value(0));
+            QCOMPARE(next.centerWidget()->portName(), listed.contains(port) ? port : listed.value(0));
         }
         if (listed.size() > 1) {
             storeLastPort(listed.last());
@@ -380,6 +386,59 @@ private slots:
             QCOMPARE(next.centerWidget()->portName(), listed.last());
         }
     }
+
+#ifdef Q_OS_WIN
+    // Backups go under %LOCALAPPDATA%\tarvine\backups whatever the program
+    // file is called, and a write takes its backup there; the port of the
+    // connect is remembered in the registry.
+    void backupsAndSettingsWhereWindowsKeepsThem()
+    {
+        const QString local = QDir::fromNativeSeparators(qEnvironmentVariable("LOCALAPPDATA"));
+        QVERIFY(!local.isEmpty());
+        const QString folder = local + QStringLiteral("/tarvine/backups");
+        QStandardPaths::setTestModeEnabled(false);
+        QString windowFolder;
+        {
+            TARVINE window;
+            windowFolder = window.centerWidget()->backupFolder();
+        }
+        QStandardPaths::setTestModeEnabled(true);
+        QCOMPARE(windowFolder, folder);
+
+        const QStringList before = QDir(folder).entryList(QDir::Files);
+        // The window's settings in the registry, as the tool keeps them;
+        // what was there before comes back.
+        const QString lastPort = QStringLiteral("window/lastPort");
+        QSettings registry(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Morvane"),
+                           QStringLiteral("TARVINE"));
+        const QVariant previousPort = registry.value(lastPort);
+        QSettings::setDefaultFormat(QSettings::NativeFormat);
+        QString port;
+        {
+            TestRig rig;
+            rig.center().setBackupFolder(windowFolder);
+            QVERIFY(rig.connectDevice());
+            port = rig.sim().portName();
+            rig.click("m_pushButtonWrite");
+            QCOMPARE(rig.boxes().last().text, QStringLiteral("写配置成功"));
+        }
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QStringList taken = QDir(folder).entryList(QDir::Files);
+        for (const QString &name : before)
+            taken.removeAll(name);
+        QCOMPARE(taken.size(), 1);
+        QVERIFY2(taken.first().startsWith(QLatin1String("MV2026001_")), qPrintable(taken.first()));
+        QVERIFY(QFile::remove(folder + QLatin1Char('/') + taken.first()));
+
+        wchar_t value[256] = {};
+        DWORD size = sizeof(value);
+        QCOMPARE(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\TARVINE\\window", L"lastPort",
+                              RRF_RT_REG_SZ, nullptr, value, &size),
+                 LONG(ERROR_SUCCESS));
+        QCOMPARE(QString::fromWCharArray(value), port);
+        previousPort.isValid() ? registry.setValue(lastPort, previousPort) : registry.remove(lastPort);
+    }
+#endif
 };
 
 QTEST_MAIN(TestConfigFile)

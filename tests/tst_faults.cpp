@@ -184,6 +184,10 @@ private slots:
     {
         QFETCH(int, cell);
         const Cell &c = kCells[cell];
+#ifdef Q_OS_WIN
+        if (c.fault == kPulled)
+            QSKIP("closing the stand-in's end of a port pair is no pulled adapter: the tool's end stays up");
+#endif
         bool pulled = false;
         TestRig rig;
         if (c.op != Op::Connect)

@@ -8,22 +8,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-QByteArray withCrLf(const QByteArray &text)
-{
-    QByteArray crlf = text;
-    return crlf.replace("\n", "\r\n");
-}
-
-#ifdef Q_OS_WIN
-const QByteArray kNative = withCrLf(kKnownConfiguration);
-#else
-const QByteArray kNative = kKnownConfiguration;
-#endif
-
-} // namespace
-
 class Tst_filelines : public QObject
 {
     Q_OBJECT
@@ -75,7 +59,7 @@ private slots:
 
         QFile saved(out);
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), kNative);
+        QCOMPARE(saved.readAll(), knownConfigurationAsSaved());
 
         QList<QByteArray> frames, expected;
         QVERIFY(reference.writeFrames(&expected));

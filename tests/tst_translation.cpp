@@ -53,6 +53,9 @@ private slots:
 
     void catalogueIsComplete()
     {
+#ifdef Q_OS_WIN
+        QSKIP("lupdate is the build machine's program: the Linux run checks the catalogue");
+#endif
         // lupdate on a copy: what the sources and forms ask for today must
         // all be translated, and nothing translated may have vanished.
         QTemporaryDir dir;

@@ -54,8 +54,11 @@ TARVINE::TARVINE(QWidget *parent) : QMainWindow(parent)
     addLanguageMenu();
     addToolsMenu();
     bindVerifyOption();
-    m_centerWidget->setBackupFolder(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-                                    QStringLiteral("/backups"));
+    // Backups go with the user's local application data, in a folder named
+    // after the tool whatever its program file is called: on Windows
+    // %LOCALAPPDATA%\tarvine\backups, on Linux ~/.local/share/tarvine/backups.
+    m_centerWidget->setBackupFolder(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                                    QStringLiteral("/tarvine/backups"));
     m_centerWidget->refreshSerialPorts();
     // The port of the last successful connect, when it is there; a port
     // that is gone would only fail to open: the list's own choice stands.

@@ -11,9 +11,12 @@ const char *const kVerifyAfterWriteKey = "window/verifyAfterWrite";
 
 } // namespace
 
+// The system's own store (the registry on Windows), unless a test program
+// chose another format as the default, one it can keep in a folder of its own.
 QSettings windowSettings()
 {
-    return QSettings(QStringLiteral("Morvane"), QStringLiteral("TARVINE"));
+    return QSettings(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("Morvane"),
+                     QStringLiteral("TARVINE"));
 }
 
 QString storedLastPort()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+
 // A configuration with every page away from its defaults, as the file holds
 // it: the indented writer, four spaces a level, every object's keys sorted,
 // a final newline. Its values are in the forms a read from the device gives
@@ -63,3 +65,20 @@ inline constexpr char kKnownConfiguration[] = R"({
     }
 }
 )";
+
+inline QByteArray withCrLf(const QByteArray &text)
+{
+    QByteArray crlf = text;
+    return crlf.replace("\n", "\r\n");
+}
+
+// The known configuration as the tool saves it here: with the system's own
+// line ends (CR LF on Windows).
+inline QByteArray knownConfigurationAsSaved()
+{
+#ifdef Q_OS_WIN
+    return withCrLf(kKnownConfiguration);
+#else
+    return kKnownConfiguration;
+#endif
+}

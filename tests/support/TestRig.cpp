@@ -11,12 +11,19 @@ namespace {
 
 // Every test program that links the rig keeps away from the user's own
 // settings and backups: its settings live in a folder of this process
-// alone, so programs running side by side never see each other's.
+// alone, so programs running side by side never see each other's. (On
+// Windows the system's own store is the registry, which no path moves: the
+// settings go to an INI file there.)
 void keepOffUserFiles()
 {
     QStandardPaths::setTestModeEnabled(true);
     static QTemporaryDir settings;
+#ifdef Q_OS_WIN
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+#else
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+#endif
 }
 Q_COREAPP_STARTUP_FUNCTION(keepOffUserFiles)
 
@@ -27,7 +34,7 @@ TestRig::TestRig()
       m_boxes(std::make_unique<BoxRecorder>()), m_window(std::make_unique<TARVINE>())
 {
     if (!m_sim->open())
-        qFatal("cannot open a pseudo-terminal: %s", qPrintable(m_sim->errorString()));
+        qFatal("the stand-in converter cannot open its line: %s", qPrintable(m_sim->errorString()));
     m_window->centerWidget()->setPortName(m_sim->portName());
     m_window->centerWidget()->setBackupFolder(m_backups.path());
     m_window->show();

@@ -12,7 +12,8 @@
 #include <memory>
 
 // The tool's main window with the stand-in converter on the other end of a
-// real pseudo-terminal, and a recorder that sees every message box. A
+// real pseudo-terminal (on Windows a virtual null-modem pair), and a
+// recorder that sees every message box. A
 // button click runs its whole command sequence before click() returns.
 class TestRig
 {
