@@ -524,7 +524,7 @@ int main(int argc, char *argv[])
     const QStringList args = QApplication::arguments();
     if (args.contains(QStringLiteral("--help"))) {
         out(QStringLiteral(
-            "usage: tarvine-bench [--quick | --profile] [--traffic-log]\n"
+            "usage: tarvine-bench [--quick | --parallel | --profile | --connect] [--traffic-log] [--disk-locks]\n"
             "  --quick    fewer runs and only the 64 KiB image on the paced line (for a first look)\n"
             "  --parallel the parallel run alone: tarvine-cli batch on 1, 8 and 32 stand-ins\n"
             "  --profile  the unpaced runs only, few of each (to run under callgrind)\n"
