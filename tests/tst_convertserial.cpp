@@ -114,6 +114,12 @@ private slots:
               "enable(0); mode(4); enable(1); enable(1); 4 " + read + "5 2 300 1 0 2 3 10");
         reply("mode 7 empties list", 0, "07" + values,
               "enable(0); enable(1); -1 " + read + "0 2 300 1 0 2 3 10");
+        // A field half typed over (its text no longer its value) takes the reply's value again.
+        row("half-typed interval, same reply",
+            "set m_comboBoxConvertModel 0; reply 01" + values + "; read; keys m_spinBoxTimeInterval Ctrl+A; "
+            "keys m_spinBoxTimeInterval Backspace; ? m_spinBoxTimeInterval.text; read; "
+            "? m_spinBoxTimeInterval.text m_spinBoxTimeInterval",
+            "enable(0); enable(0); ; enable(0); enable(0); 300 300");
         reply("identifier flag, out of range", 0, "0100 0300 0258 0000 0100 0900 C800 FFFF",
               "enable(0); enable(0); 0 -1 99 4 500 500 0 1; 1 255 500 0 1 4 99 500");
 

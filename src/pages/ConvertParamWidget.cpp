@@ -50,6 +50,20 @@ void setSpinMaximum(QSpinBox *box, int maximum)
         box->setMaximum(maximum);
 }
 
+// A reply's value. Setting a spin box's value repaints it even when
+// nothing changes; one that already shows exactly this value, as text too
+// (nothing half typed), is left alone.
+void showSpinValue(QSpinBox *box, int value)
+{
+    // As QSpinBox writes a value; any other text gets the value set.
+    QString shown = box->locale().toString(value);
+    if (!box->isGroupSeparatorShown())
+        shown.remove(box->locale().groupSeparator());
+    if (box->value() == value && box->text() == box->prefix() + shown + box->suffix())
+        return;
+    box->setValue(value);
+}
+
 } // namespace
 
 ConvertParamWidget::ConvertParamWidget(QByteArray *replyBuffer, QWidget *parent)
@@ -108,12 +122,12 @@ void ConvertParamWidget::showBlock(const Protocol::ConversionBlock &block)
         emit signalCanMappingEnable(true);
 
     ui->m_comboBoxConvertDirection->setCurrentIndex(block.direction);
-    ui->m_spinBoxTimeInterval->setValue(block.serialInterval);
+    showSpinValue(ui->m_spinBoxTimeInterval, block.serialInterval);
     ui->checkBox->setChecked(block.forwardInfo);
     ui->checkBox_2->setChecked(block.forwardId);
-    ui->m_spinBoxCanIdLen->setValue(block.idLength);
-    ui->m_spinBoxStartOffset->setValue(block.startOffset);
-    ui->spinBox_5->setValue(block.canInterval);
+    showSpinValue(ui->m_spinBoxCanIdLen, block.idLength);
+    showSpinValue(ui->m_spinBoxStartOffset, block.startOffset);
+    showSpinValue(ui->spinBox_5, block.canInterval);
 }
 
 QJsonObject ConvertParamWidget::toJson() const
