@@ -294,26 +294,29 @@ void SimConverter::restoreDefaults()
         m_blocks.insert(code, defaultBlock(code));
 }
 
+void SimConverter::receive(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    m_bytesIn += bytes.size();
+    // With pacing the request takes its time on the line before the device
+    // can answer it.
+    if (m_pacing)
+        m_lineFreeNs = qMax(m_lineFreeNs, nowNs()) + bytes.size() * kByteNs;
+    m_inBuffer.append(bytes);
+}
+
 void SimConverter::onReadable()
 {
 #ifdef Q_OS_WIN
-    const QByteArray bytes = m_line ? m_line->readAll() : QByteArray();
-    m_bytesIn += bytes.size();
-    if (m_pacing && !bytes.isEmpty())
-        m_lineFreeNs = qMax(m_lineFreeNs, nowNs()) + bytes.size() * kByteNs;
-    m_inBuffer.append(bytes);
+    if (m_line)
+        receive(m_line->readAll());
 #else
     char chunk[4096];
     for (;;) {
         const ssize_t n = ::read(m_master, chunk, sizeof chunk);
         if (n > 0) {
-            m_bytesIn += n;
-            const qint64 now = nowNs();
-            // With pacing the request takes its time on the line before
-            // the device can answer it.
-            if (m_pacing)
-                m_lineFreeNs = qMax(m_lineFreeNs, now) + n * kByteNs;
-            m_inBuffer.append(chunk, static_cast<int>(n));
+            receive(QByteArray::fromRawData(chunk, static_cast<int>(n)));
             continue;
         }
         if (n < 0 && errno == EINTR)

@@ -144,6 +144,8 @@ private:
         int written;
     };
 
+    // Bytes from the tool: counted, on the line (paced), into the input.
+    void receive(const QByteArray &bytes);
     void onReadable();
     void takeFrames();
     void handleFrame(const QByteArray &frame);

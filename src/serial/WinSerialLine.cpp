@@ -158,11 +158,12 @@ QString WinSerialLine::devicePath(const QString &name)
     return name.startsWith(QLatin1String("\\\\")) ? name : QStringLiteral("\\\\.\\") + name;
 }
 
-void WinSerialLine::setError(Error error, DWORD code)
+void WinSerialLine::fail(Error error, DWORD code)
 {
     m_error = error;
     m_errorCode = code;
     m_errorString = systemMessage(code);
+    emit errorOccurred(m_error);
 }
 
 void WinSerialLine::clearError()
@@ -182,15 +183,14 @@ bool WinSerialLine::open()
                            nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (m_handle == INVALID_HANDLE_VALUE) {
         // Missing, held by another program, or refused: nothing to talk to.
-        setError(Error::Unavailable, GetLastError());
-        emit errorOccurred(m_error);
+        fail(Error::Unavailable, GetLastError());
         return false;
     }
     if (!configure()) {
-        setError(Error::Other, GetLastError());
+        const DWORD code = GetLastError();
         CloseHandle(m_handle);
         m_handle = INVALID_HANDLE_VALUE;
-        emit errorOccurred(m_error);
+        fail(Error::Other, code);
         return false;
     }
     m_received.clear();
@@ -299,8 +299,7 @@ void WinSerialLine::startWrite()
                      &WinSerialLine::writeCompleted)) {
         const DWORD code = GetLastError();
         m_inFlight.clear();
-        setError(Error::Other, code);
-        emit errorOccurred(m_error);
+        fail(Error::Other, code);
         return;
     }
     m_writing = true;
@@ -320,8 +319,7 @@ void WinSerialLine::onWriteDone(DWORD code, DWORD written)
     }
     if (code != ERROR_SUCCESS) {
         m_inFlight.clear();
-        setError(Error::Other, code);
-        emit errorOccurred(m_error);
+        fail(Error::Other, code);
         return;
     }
     // What the driver did not take goes first in the next write.
@@ -347,8 +345,7 @@ void WinSerialLine::startRead()
     m_readChunk.resize(int(wanted));
     if (!ReadFileEx(m_handle, m_readChunk.data(), wanted, &m_readOverlapped, &WinSerialLine::readCompleted)) {
         // A pulled adapter refuses every read.
-        setError(Error::Lost, GetLastError());
-        emit errorOccurred(m_error);
+        fail(Error::Lost, GetLastError());
         return;
     }
     m_reading = true;
@@ -370,8 +367,7 @@ void WinSerialLine::onReadDone(DWORD code, DWORD received)
         return;
     }
     if (code != ERROR_SUCCESS) {
-        setError(Error::Lost, code);
-        emit errorOccurred(m_error);
+        fail(Error::Lost, code);
         return;
     }
     m_received.append(m_readChunk.constData(), int(received));

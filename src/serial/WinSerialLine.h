@@ -42,7 +42,8 @@ public:
     void clearError() override;
 
 private:
-    void setError(Error error, DWORD code);
+    // Keeps the error and announces it.
+    void fail(Error error, DWORD code);
     bool configure();
     // Leaves one read pending, unless one is or the buffer is full.
     void startRead();
