@@ -120,6 +120,10 @@ private slots:
             "keys m_spinBoxTimeInterval Backspace; ? m_spinBoxTimeInterval.text; read; "
             "? m_spinBoxTimeInterval.text m_spinBoxTimeInterval",
             "enable(0); enable(0); ; enable(0); enable(0); 300 300");
+        row("half-typed interval, mode rule",
+            "set m_comboBoxConvertModel 2; keys m_spinBoxTimeInterval Ctrl+A; keys m_spinBoxTimeInterval Backspace; "
+            "? m_spinBoxTimeInterval.text; set m_comboBoxConvertModel 3; ? m_spinBoxTimeInterval.text m_spinBoxTimeInterval",
+            "mode(4); enable(0); ; mode(4); enable(0); 2 2");
         reply("identifier flag, out of range", 0, "0100 0300 0258 0000 0100 0900 C800 FFFF",
               "enable(0); enable(0); 0 -1 99 4 500 500 0 1; 1 255 500 0 1 4 99 500");
 

@@ -50,9 +50,9 @@ void setSpinMaximum(QSpinBox *box, int maximum)
         box->setMaximum(maximum);
 }
 
-// A reply's value. Setting a spin box's value repaints it even when
-// nothing changes; one that already shows exactly this value, as text too
-// (nothing half typed), is left alone.
+// A value for the page to show, a reply's or one a mode fixes. Setting a
+// spin box's value repaints it even when nothing changes; one that already
+// shows exactly this value, as text too (nothing half typed), is left alone.
 void showSpinValue(QSpinBox *box, int value)
 {
     // As QSpinBox writes a value; any other text gets the value set.
@@ -204,9 +204,9 @@ void ConvertParamWidget::applyFixedFrameMode(int index)
     ui->m_spinBoxCanIdLen->setEnabled(false);
     ui->checkBox->setChecked(false);
     ui->checkBox_2->setChecked(false);
-    ui->m_spinBoxStartOffset->setValue(0);
-    ui->m_spinBoxCanIdLen->setValue(1);
-    ui->m_spinBoxTimeInterval->setValue(2);
+    showSpinValue(ui->m_spinBoxStartOffset, 0);
+    showSpinValue(ui->m_spinBoxCanIdLen, 1);
+    showSpinValue(ui->m_spinBoxTimeInterval, 2);
     emit Changemode(4);
     ui->m_spinBoxTimeInterval->setEnabled(index != kModeModbusSlave);
     emit signalCanMappingEnable(index == kModeModbusSlave);
