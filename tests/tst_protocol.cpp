@@ -171,9 +171,10 @@ private slots:
                                    {"abc", 0xABC}, {"", 0}, {"zz", 0}, {"12g", 0}, {"7FFFFFFF", 0x7FFFFFFF},
                                    {"80000000", 0}, {"FFFFFFFF", 0}, {"100000000", 0}})
             number(hexTextToWord(text), value, "hex text '%s'", text);
-        for (auto [text, value] : {std::pair{" 0x8B CF203D", 0x8BCF203Dll}, {"FFFFFFFF", 0xFFFFFFFFll},
-                                   {"100000000", 0ll}, {"-1", 0ll}, {"", 0ll}, {"0x", 0ll}, {"12g", 0ll}})
-            number(hexTextToUnsigned(text), value, "unsigned hex text '%s'", text);
+        for (auto [text, value] : {std::pair{" 0x8BCF203D\t", 0x8BCF203Dll}, {"FFFFFFFF", 0xFFFFFFFFll},
+                                   {"7FFFFFFF", 0x7FFFFFFFll}, {"-1", 0xFFFFFFFFll}, {"-0x80000000", 0x80000000ll},
+                                   {"0x8B CF203D", 0ll}, {"100000000", 0ll}, {"", 0ll}, {"0x", 0ll}, {"12g", 0ll}})
+            number(hexTextToTimingWord(text), value, "timing word text '%s'", text);
         for (auto [value, text] : {std::pair{0x0u, "00"},
                                    {0x1u, "1"},
                                    {0x10u, "10"},

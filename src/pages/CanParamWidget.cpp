@@ -207,8 +207,8 @@ bool CanParamWidget::writeBlock(QByteArray &frame)
 
     Protocol::CanBlock block;
     // Timing words are opaque to the tool: all 32 bits go out as shown.
-    block.arbitrationWord = hexTextToUnsigned(ui->lineEdit->text());
-    block.dataWord = hexTextToUnsigned(ui->lineEdit_2->text());
+    block.arbitrationWord = hexTextToTimingWord(ui->lineEdit->text());
+    block.dataWord = hexTextToTimingWord(ui->lineEdit_2->text());
     block.sendId = id.toUInt(nullptr, 16);
     block.protocol = quint8(ui->comboBox_2->currentIndex());
     block.acceleration = quint8(ui->comboBox_4->currentIndex());

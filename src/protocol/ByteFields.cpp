@@ -70,9 +70,12 @@ quint32 hexTextToWord(const QString &text)
     return ok ? static_cast<quint32>(value) : 0;
 }
 
-quint32 hexTextToUnsigned(const QString &text)
+quint32 hexTextToTimingWord(const QString &text)
 {
     bool ok = false;
-    const uint value = withoutWhiteSpace(text).toUInt(&ok, 16);
-    return ok ? value : 0;
+    const int value = text.toInt(&ok, 16);
+    if (ok)
+        return static_cast<quint32>(value);
+    const uint word = text.toUInt(&ok, 16);
+    return ok ? word : 0;
 }

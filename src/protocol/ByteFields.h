@@ -29,7 +29,8 @@ QString compactHexId(quint32 value);
 // not read, or a value above 0x7FFFFFFF, gives 0.
 quint32 hexTextToWord(const QString &text);
 
-// Text read as an unsigned 32-bit hexadecimal number: white space removed,
-// optional "0x" prefix; a text that does not read, or a value beyond 32
-// bits, gives 0.
-quint32 hexTextToUnsigned(const QString &text);
+// A typed timing word: text read as a signed 32-bit hexadecimal number
+// (white space around it and a "0x" prefix allowed, none inside), and a
+// word at or above 0x80000000 as it is; a text that does not read, or a
+// value beyond 32 bits, gives 0.
+quint32 hexTextToTimingWord(const QString &text);
