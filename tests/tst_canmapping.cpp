@@ -219,6 +219,11 @@ private slots:
               "参数错误|地址或映射数量格式错误或无效|请检查后重试", "r0:2 r0:3");
         check("overlapping ranges", "", "2,1,0,3, 2,2,3,3,", "区间重复|CAN接收映射列表存在区间重复",
               "r1:2 r1:3");
+        // A receive row is cleared only once it has both texts: refused for an empty one, it keeps
+        // the highlights of the run before.
+        row("empty receive id keeps the row's earlier highlights",
+            "mode 2; load |2,1,0,3, 2,2,3,3,; check; forget; set r1:1 ; check",
+            "2 ID错误|" + empty + "|请修改后重试; 0 r1:1 r1:2 r1:3");
 
         // Rows go to and from the file as their strings; missing fields read as empty, an entry
         // that is not a string gives an unchecked row. 32 rows at most, from a file (one notice

@@ -82,12 +82,13 @@ public:
             const MappingCell id{false, row, RecvId};
             const MappingCell address{false, row, RecvAddress};
             const MappingCell count{false, row, RecvCount};
-            // Clearing first leaves only this run's findings highlighted in the row.
-            finding.cleared << address << count << id;
             if (r.id.isEmpty() || !readsWithin(r.id, 16, Protocol::kMaxExtendedId))
                 return fail({id}, Words::tr("ID错误"), Words::tr("请输入有效值"));
             if (r.address.isEmpty())
                 return fail({address}, Words::tr("地址错误"), Words::tr("请输入有效值"));
+            // A row is cleared once it has its two texts: a row refused for
+            // an empty one keeps what an earlier run highlighted in it.
+            finding.cleared << address << count << id;
             bool startOk = false;
             const qint64 start = r.address.toInt(&startOk);
             const qint64 registers = r.countIndex >= 0 ? r.countIndex + 1 : 0;
