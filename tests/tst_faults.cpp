@@ -255,6 +255,24 @@ private slots:
         QCOMPARE(rig.boxes().texts(), kOperations[int(next)].success);
     }
 
+    // A port that is not there: the box quotes the number the serial port
+    // library gives that error on every system (1), then the system's words.
+    void missingPort()
+    {
+        TestRig rig;
+#ifdef Q_OS_WIN
+        rig.center().setPortName(QStringLiteral("COM199"));
+#else
+        rig.center().setPortName(QStringLiteral("/dev/tarvine-no-such-port"));
+#endif
+        QVERIFY(!rig.connectDevice());
+        QCOMPARE(rig.boxes().count(), 1);
+        const QString text = rig.boxes().last().text;
+        QVERIFY2(text.startsWith(QStringLiteral("打开设备失败.错误码:1,描述：")) &&
+                     text.size() > QStringLiteral("打开设备失败.错误码:1,描述：").size(),
+                 qPrintable(text));
+    }
+
     // A reply held back from a read that timed out lands between two frames
     // of the write after it. It is handled (the Modbus page shows it), but
     // every frame the write sends is what the pages held when it began.

@@ -52,7 +52,9 @@ public:
     virtual void clear() = 0;
 
     virtual Error error() const = 0;
-    // The system's own number for the last error, for the user to quote.
+    // The number the user quotes for the last error: the serial port
+    // library's numbering (1 port not found, 2 no permission, ...), the
+    // same on every system; errorString() gives the system's own words.
     virtual int errorCode() const = 0;
     virtual QString errorString() const = 0;
     virtual void clearError() = 0;

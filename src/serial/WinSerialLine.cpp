@@ -26,6 +26,36 @@ QString systemMessage(DWORD code)
     return message;
 }
 
+// The number a box quotes for an error, as the serial port library numbers
+// its errors on every system (1 not found, 2 no permission, 9 resource,
+// 10 unsupported, 11 unknown, 12 time-out), from the system's own code.
+int portErrorNumber(DWORD code)
+{
+    switch (code) {
+    case ERROR_SUCCESS:
+    case ERROR_IO_PENDING:
+    case ERROR_MORE_DATA:
+        return 0;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return 1;
+    case ERROR_ACCESS_DENIED:
+        return 2;
+    case ERROR_INVALID_HANDLE:
+    case ERROR_BAD_COMMAND:
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_OPERATION_ABORTED:
+        return 9;
+    case ERROR_INVALID_PARAMETER:
+        return 10;
+    case WAIT_TIMEOUT:
+        return 12;
+    default:
+        return 11;
+    }
+}
+
 QString registryString(HKEY key, const wchar_t *name)
 {
     wchar_t value[256];
@@ -161,7 +191,7 @@ QString WinSerialLine::devicePath(const QString &name)
 void WinSerialLine::fail(Error error, DWORD code)
 {
     m_error = error;
-    m_errorCode = code;
+    m_errorCode = portErrorNumber(code);
     m_errorString = systemMessage(code);
     emit errorOccurred(m_error);
 }

@@ -37,7 +37,7 @@ public:
     void clear() override;
 
     Error error() const override { return m_error; }
-    int errorCode() const override { return int(m_errorCode); }
+    int errorCode() const override { return m_errorCode; }
     QString errorString() const override { return m_errorString; }
     void clearError() override;
 
@@ -68,6 +68,6 @@ private:
     QByteArray m_toWrite;      // waits for the pending write to finish
 
     Error m_error = Error::None;
-    DWORD m_errorCode = 0;
+    int m_errorCode = 0;
     QString m_errorString;
 };
