@@ -268,9 +268,8 @@ private slots:
         QVERIFY(!rig.connectDevice());
         QCOMPARE(rig.boxes().count(), 1);
         const QString text = rig.boxes().last().text;
-        QVERIFY2(text.startsWith(QStringLiteral("打开设备失败.错误码:1,描述：")) &&
-                     text.size() > QStringLiteral("打开设备失败.错误码:1,描述：").size(),
-                 qPrintable(text));
+        const QString head = QStringLiteral("打开设备失败.错误码:1,描述：");
+        QVERIFY2(text.startsWith(head) && text.size() > head.size(), qPrintable(text));
     }
 
     // A reply held back from a read that timed out lands between two frames
